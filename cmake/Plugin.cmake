@@ -1,0 +1,57 @@
+# The plug-in library: Sumbra.dll on Windows, Sumbra.so elsewhere.
+
+# The operating-system layer: the Windows API itself, or its stand-ins.
+if(WIN32)
+  set(platform_sources platform/win32/text.cpp)
+else()
+  set(platform_sources platform/posix/text.cpp platform/posix/environment.cpp
+      platform/posix/registry.cpp platform/posix/reg_file.cpp)
+endif()
+add_library(sumbra_platform STATIC ${platform_sources} platform/text_portable.cpp
+            platform/utf8.cpp)
+target_include_directories(sumbra_platform PUBLIC ${PROJECT_SOURCE_DIR})
+
+# The plug-in's own logic: C-style, no exceptions, no RTTI.
+add_library(sumbra_plugin_objects OBJECT
+  calc/key.cpp calc/trim.cpp calc/highlight.cpp shell/lifecycle.cpp ${platform_sources}
+  platform/text_portable.cpp $<$<NOT:$<BOOL:${WIN32}>>:platform/utf8.cpp>)
+target_include_directories(sumbra_plugin_objects PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(sumbra_plugin_objects PRIVATE -fno-exceptions -fno-rtti)
+
+# What the plug-in links its host services against: an import library made from Orvane.def on
+# Windows, a stub with the host library's name elsewhere.
+if(WIN32)
+  set(orvane_import ${CMAKE_CURRENT_BINARY_DIR}/libOrvane.dll.a)
+  add_custom_command(OUTPUT ${orvane_import}
+    COMMAND ${CMAKE_DLLTOOL} -d ${PROJECT_SOURCE_DIR}/host/Orvane.def -l ${orvane_import}
+    DEPENDS host/Orvane.def VERBATIM)
+  add_custom_target(orvane_import_library DEPENDS ${orvane_import})
+else()
+  add_library(orvane_import_stub SHARED host/import_stub.cpp)
+  target_include_directories(orvane_import_stub PRIVATE ${PROJECT_SOURCE_DIR})
+  set_target_properties(orvane_import_stub PROPERTIES OUTPUT_NAME Orvane
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/import-stub)
+endif()
+
+add_library(Sumbra SHARED $<TARGET_OBJECTS:sumbra_plugin_objects>)
+set_target_properties(Sumbra PROPERTIES PREFIX "" SKIP_BUILD_RPATH ON)
+if(WIN32)
+  add_custom_target(build_stamp
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/stamp/build_stamp.h
+            -P ${PROJECT_SOURCE_DIR}/cmake/BuildStamp.cmake
+    BYPRODUCTS ${CMAKE_CURRENT_BINARY_DIR}/stamp/build_stamp.h VERBATIM)
+  target_sources(Sumbra PRIVATE shell/dll_main.cpp shell/version.rc shell/Sumbra.def)
+  set_source_files_properties(shell/version.rc PROPERTIES
+    INCLUDE_DIRECTORIES "${CMAKE_CURRENT_BINARY_DIR}/stamp;${PROJECT_SOURCE_DIR}/shell"
+    OBJECT_DEPENDS "${CMAKE_CURRENT_BINARY_DIR}/stamp/build_stamp.h;${PROJECT_SOURCE_DIR}/shell/Sumbra.manifest")
+  target_compile_options(Sumbra PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+  add_dependencies(Sumbra build_stamp orvane_import_library)
+  target_link_libraries(Sumbra PRIVATE ${orvane_import} advapi32)
+else()
+  target_link_libraries(Sumbra PRIVATE orvane_import_stub)
+  # Only the four exports are visible; the library stays loaded until the process ends, since
+  # the environment it writes refers to its storage.
+  target_link_options(Sumbra PRIVATE
+    -Wl,--version-script=${PROJECT_SOURCE_DIR}/shell/exports.map -Wl,-z,nodelete -Wl,-z,defs)
+  set_target_properties(Sumbra PROPERTIES LINK_DEPENDS ${PROJECT_SOURCE_DIR}/shell/exports.map)
+endif()

@@ -1,0 +1,47 @@
+// One type for UTF-16 text across the host boundary: wchar_t on Windows, char16_t elsewhere.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <string>  // std::char_traits only: length and copy, no allocation
+
+#if defined(_WIN32)
+typedef wchar_t WideChar;
+#define WIDE_LITERAL_(s) L##s
+#else
+typedef char16_t WideChar;
+#define WIDE_LITERAL_(s) u##s
+#endif
+
+// W("text") is a wide literal of the platform's WideChar type.
+#define W(s) WIDE_LITERAL_(s)
+
+static_assert(sizeof(WideChar) == 2, "text crossing the host boundary is UTF-16");
+
+typedef std::char_traits<WideChar> WideTraits;
+
+// Length of text, counting at most `limit` characters.
+inline size_t WideLengthUpTo(const WideChar* text, size_t limit) {
+  size_t n = 0;
+  while (n < limit && text[n] != 0) ++n;
+  return n;
+}
+
+// Folds A-Z onto a-z and leaves every other code unit alone.
+inline WideChar AsciiLower(WideChar c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<WideChar>(c - 'A' + 'a') : c;
+}
+
+// True when `text` begins with `prefix`, ASCII letters compared without case.
+inline bool AsciiStartsWithNoCase(const WideChar* text, const WideChar* prefix) {
+  for (; *prefix != 0; ++text, ++prefix) {
+    if (AsciiLower(*text) != AsciiLower(*prefix)) return false;
+  }
+  return true;
+}
+
+// Whole-string equality, ASCII letters compared without case.
+inline bool AsciiEqualNoCase(const WideChar* a, const WideChar* b) {
+  return AsciiStartsWithNoCase(a, b) && a[WideTraits::length(b)] == 0;
+}
