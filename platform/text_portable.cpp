@@ -8,10 +8,19 @@ bool PortableIsWideSpace(WideChar c) {
 
 namespace {
 
+// The first code unit of each run of ten decimal digits beyond ASCII that the Windows runtime
+// reads as digits (Arabic-Indic, Devanagari, ..., fullwidth).
+const WideChar kDigitZeros[] = {0x0660, 0x06F0, 0x0966, 0x09E6, 0x0A66, 0x0AE6,
+                                0x0B66, 0x0C66, 0x0CE6, 0x0D66, 0x0E50, 0x0ED0,
+                                0x0F20, 0x1040, 0x17E0, 0x1810, 0xFF10};
+
 int DigitValue(WideChar c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'z') return c - 'a' + 10;
   if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  for (WideChar zero : kDigitZeros) {
+    if (c >= zero && c <= zero + 9) return c - zero;
+  }
   return 99;
 }
 

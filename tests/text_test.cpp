@@ -27,7 +27,12 @@ TEST_P(ConversionTest, MatchesTheRuntime) {
   for (auto convert : {&WideToU32, &PortableWideToU32}) {
     WideChar* end = nullptr;
     bool outOfRange = false;
-    EXPECT_EQ(convert(text.c_str(), &end, c.base, &outOfRange), c.value) << c.text;
+    uint32_t value = convert(text.c_str(), &end, c.base, &outOfRange);
+    // What an overflow returns differs between runtimes (Wine's gives 1 for a negative one);
+    // callers look only at the range error then. The portable version always gives 4294967295.
+    if (!outOfRange || convert == &PortableWideToU32) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
     EXPECT_EQ(static_cast<size_t>(end - text.c_str()), c.consumed) << c.text;
     EXPECT_EQ(outOfRange, c.outOfRange) << c.text;
   }
@@ -50,7 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"4294967296", 10, 0xFFFFFFFF, 10, true},
         Conversion{"99999999999999999999999", 10, 0xFFFFFFFF, 23, true},
         Conversion{"-4294967295", 10, 1, 11, false}, Conversion{"0x19", 10, 0, 1, false},
-        Conversion{"\u00a019", 10, 19, 3, false}, Conversion{"1a", 10, 1, 1, false}));
+        Conversion{"\u00a019", 10, 19, 3, false}, Conversion{"1a", 10, 1, 1, false},
+        Conversion{"\uff14\u0662", 10, 42, 2, false}, Conversion{"\uff14E", 16, 0x4E, 2, false},
+        Conversion{"\uff21", 16, 0, 0, false}));
 
 TEST(WideSpaceTest, ExactlyTheRuntimesSpaces) {
   const uint32_t spaces[] = {0x09,   0x0A,   0x0B,   0x0C,   0x0D,   0x20,   0xA0,   0x1680,
