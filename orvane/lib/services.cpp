@@ -1,0 +1,161 @@
+// The nine services the plug-in imports, over the console, the variables and the evaluator.
+// No exception leaves a service: each one catches everything at its boundary.
+#include <stdarg.h>
+
+#include "host/orvane.h"
+#include "orvane/lib/host.h"
+
+using orvane::Text;
+
+namespace {
+
+// The plug-in's buffers hold 16384 characters on the command line.
+const size_t kEvaluateCapacity = 16384;
+
+Text TextAt(const WideChar* text) {
+  return text ? Text(text) : Text();
+}
+
+void Store(WideChar* buffer, const Text& text) {
+  std::char_traits<char16_t>::copy(buffer, text.c_str(), text.size() + 1);
+}
+
+// printf-style: %s a wide string, %u an unsigned 32-bit int, %d an int, %x, %c, %%.
+Text Format(const WideChar* format, va_list args) {
+  Text out;
+  for (const WideChar* p = format; *p != 0; ++p) {
+    if (*p != '%' || p[1] == 0) {
+      out += *p;
+      continue;
+    }
+    switch (*++p) {
+      case 's':
+        out += TextAt(va_arg(args, const WideChar*));
+        break;
+      case 'u':
+        out += orvane::ToText(std::to_string(va_arg(args, unsigned)));
+        break;
+      case 'd':
+        out += orvane::ToText(std::to_string(va_arg(args, int)));
+        break;
+      case 'x': {
+        char hex[16];
+        snprintf(hex, sizeof hex, "%x", va_arg(args, unsigned));
+        out += orvane::ToText(hex);
+        break;
+      }
+      case 'c':
+        out += static_cast<char16_t>(va_arg(args, int));
+        break;
+      case '%':
+        out += u'%';
+        break;
+      default:
+        out += u'%', out += *p;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+extern "C" {
+
+int ExpandVariables(WideChar* text, int) {
+  try {
+    if (text == nullptr) return 1;
+    Text expanded = text;
+    if (!orvane::ExpandText(expanded, orvane::ExpansionCapacity())) {
+      orvane::HostMessage("the line is too long after variable expansion");
+      orvane::NoteFailure();
+      return 1;
+    }
+    Store(text, expanded);
+    return 0;
+  } catch (...) {
+    orvane::NoteFailure();
+    return 1;
+  }
+}
+
+int Evaluate(WideChar* expression) {
+  try {
+    if (expression == nullptr) return 1;
+    std::string result, error;
+    if (!orvane::EvaluateExpression(orvane::ToUtf8(expression), result, error)) {
+      orvane::HostMessage(error);
+      orvane::NoteFailure();
+      return 1;
+    }
+    Text text = orvane::ToText(result);
+    if (text.size() >= kEvaluateCapacity) return orvane::NoteFailure(), 1;
+    Store(expression, text);
+    return 0;
+  } catch (...) {
+    orvane::NoteFailure();
+    return 1;
+  }
+}
+
+int Printf(const WideChar* format, ...) {
+  if (format == nullptr) return 0;
+  va_list args;
+  va_start(args, format);
+  try {
+    orvane::ConsoleWrite(Format(format, args));
+  } catch (...) {
+  }
+  va_end(args);
+  return 0;
+}
+
+int QPuts(const WideChar* text) {
+  try {
+    orvane::ConsoleWrite(TextAt(text));
+  } catch (...) {
+  }
+  return 0;
+}
+
+int CrLf(void) {
+  try {
+    orvane::ConsoleEndLine();
+  } catch (...) {
+  }
+  return 0;
+}
+
+int GetAttribute(int* attribute, int* other) {
+  if (attribute) *attribute = orvane::Console().attribute;
+  if (other) *other = orvane::Console().attribute;
+  return 0;
+}
+
+int SetColors(int attribute) {
+  try {
+    orvane::ConsoleSetAttribute(attribute);
+  } catch (...) {
+  }
+  return 0;
+}
+
+int ParseColors(const WideChar* description, int* foreground, int* background) {
+  try {
+    int fg, bg;
+    if (description && foreground && background &&
+        orvane::ParseColorDescription(description, fg, bg)) {
+      *foreground = fg;
+      *background = bg;
+    }
+  } catch (...) {
+  }
+  return 0;
+}
+
+int GetAbsCursorPosition(int* row, int* column) {
+  if (row) *row = orvane::Console().row;
+  if (column) *column = orvane::Console().column;
+  return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,91 @@
+#include "orvane/shell/keys.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include "orvane/lib/host.h"
+
+namespace orvane {
+
+namespace {
+
+// Reads a byte, waiting at most `timeoutMs` when it is not negative; -1 when none came.
+int ReadByte(int fd, int timeoutMs) {
+  if (timeoutMs >= 0) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, timeoutMs) <= 0) return -1;
+  }
+  unsigned char byte;
+  for (;;) {
+    ssize_t got = read(fd, &byte, 1);
+    if (got == 1) return byte;
+    if (got < 0 && errno == EINTR) continue;
+    return -1;
+  }
+}
+
+Key Named(const char16_t* name) {
+  Key key;
+  key.name = name;
+  return key;
+}
+
+// After ESC: "[A" and the like, or a lone Escape.
+Key ReadEscape(int fd) {
+  int first = ReadByte(fd, 50);
+  if (first != '[' && first != 'O') return Named(u"Esc");
+  std::string params;
+  int c;
+  while ((c = ReadByte(fd, 50)) >= 0 && ((c >= '0' && c <= '9') || c == ';')) params += char(c);
+  switch (c) {
+    case 'A':
+      return Named(u"Up");
+    case 'B':
+      return Named(u"Down");
+    case 'C':
+      return Named(u"Right");
+    case 'D':
+      return Named(u"Left");
+    case 'H':
+      return Named(u"Home");
+    case 'F':
+      return Named(u"End");
+    case '~':
+      if (params == "1" || params == "7") return Named(u"Home");
+      if (params == "4" || params == "8") return Named(u"End");
+      if (params == "3") return Named(u"Del");
+      break;
+  }
+  return Named(u"Unknown");
+}
+
+}  // namespace
+
+Key ReadKey(int fd) {
+  int byte = ReadByte(fd, -1);
+  Key key;
+  if (byte < 0) {
+    key.end = true;
+    return key;
+  }
+  if (byte == '\r' || byte == '\n') return Named(u"Enter");
+  if (byte == 27) return ReadEscape(fd);
+  if (byte == 127) {
+    key.code = 8;
+    key.name = u"Backspace";
+    return key;
+  }
+  std::string utf8(1, static_cast<char>(byte));
+  int more = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+  for (int i = 0; i < more; ++i) {
+    int next = ReadByte(fd, 50);
+    if (next < 0) break;
+    utf8 += static_cast<char>(next);
+  }
+  key.text = ToText(utf8);
+  key.code = key.text.empty() ? 0xFFFD : key.text[0];
+  if (byte < 0x20) key.text.clear();  // control codes insert nothing
+  return key;
+}
+
+}  // namespace orvane

@@ -1,0 +1,76 @@
+#include "orvane/shell/plugin.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include "orvane/lib/host.h"
+
+namespace orvane {
+
+namespace {
+
+template <typename F>
+F Symbol(void* library, const char* name) {
+  return reinterpret_cast<F>(dlsym(library, name));
+}
+
+// The functions list: names separated by commas or blanks; "*" marks the keystroke handler.
+std::string KeystrokeHandler(const WideChar* functions) {
+  std::string list = functions ? ToUtf8(functions) : "";
+  size_t star = list.find('*');
+  if (star == std::string::npos) return "";
+  size_t end = list.find_first_of(", \t", star);
+  return list.substr(star + 1, end == std::string::npos ? std::string::npos : end - star - 1);
+}
+
+}  // namespace
+
+bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
+  plugin.library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (plugin.library == nullptr) {
+    const char* why = dlerror();
+    error = why ? why : "cannot load " + path;
+    return false;
+  }
+  auto getInfo = Symbol<PluginInfo* (*)()>(plugin.library, "GetPluginInfo");
+  plugin.initialize = Symbol<int (*)()>(plugin.library, "InitializePlugin");
+  plugin.shutdown = Symbol<int (*)()>(plugin.library, "ShutdownPlugin");
+  if (!getInfo || !plugin.initialize || !plugin.shutdown) {
+    error = path + " is not a plug-in: it lacks GetPluginInfo, InitializePlugin or ShutdownPlugin";
+    return false;
+  }
+  plugin.info = getInfo();
+  if (plugin.info == nullptr) {
+    error = path + " gave no descriptor";
+    return false;
+  }
+  std::string handler = KeystrokeHandler(plugin.info->functions);
+  if (!handler.empty()) {
+    plugin.key = Symbol<int (*)(KeyInfo*)>(plugin.library, handler.c_str());
+    if (plugin.key == nullptr) {
+      error = path + " declares the keystroke handler " + handler + " but does not export it";
+      return false;
+    }
+  }
+  return true;
+}
+
+void UnloadPlugin(Plugin& plugin) {
+  if (plugin.shutdown) plugin.shutdown();
+  plugin = Plugin();
+}
+
+std::string DefaultPluginPath() {
+  char self[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return "Sumbra.so";
+  std::string dir(self, static_cast<size_t>(n));
+  dir = dir.substr(0, dir.rfind('/'));
+  for (const std::string& candidate : {dir + "/Sumbra.so", dir + "/../Sumbra.so"}) {
+    if (access(candidate.c_str(), R_OK) == 0) return candidate;
+  }
+  return dir + "/Sumbra.so";
+}
+
+}  // namespace orvane

@@ -1,0 +1,58 @@
+// One run of the shell: the plug-in, the line being typed and the commands.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "orvane/shell/line_editor.h"
+#include "orvane/shell/plugin.h"
+
+namespace orvane {
+
+struct Options {
+  std::string plugin;   // empty: beside the shell
+  std::string command;  // -c
+  bool hasCommand = false;
+  std::string color = "auto";  // auto, always, never
+  bool legacyKeys = false;     // a host of the generation that reports Enter as code 13
+};
+
+class Session {
+ public:
+  explicit Session(const Options& options) : options_(options) {}
+
+  // Loads and initialises the plug-in; false (with a message) when it cannot.
+  bool Start();
+  void Stop();
+
+  // The interactive prompt on a terminal.
+  void RunInteractive();
+  // Lines from a pipe or file, or the one line of -c.
+  void RunLines(std::FILE* input);
+  void RunOne(const std::string& line);
+
+  bool Failed() const { return failed_; }
+  bool Exiting() const { return exiting_; }
+  int ExitCode() const { return exitCode_ >= 0 ? exitCode_ : (failed_ ? 1 : 0); }
+
+ private:
+  // Hands a key to the plug-in with the current line, and takes the line back afterwards.
+  // Returns true when the plug-in moved the command line (it wrote output of its own).
+  bool SendKey(const Key& key, std::u16string& line);
+  // Everything that happens on Enter, after the plug-in had its turn.
+  void Execute(const std::u16string& line);
+  void Command(const std::u16string& line);
+  // Feeds a whole line as typed keys, then Enter (for pipes and -c).
+  void Feed(const std::u16string& line);
+  void Prompt();
+
+  Options options_;
+  Plugin plugin_;
+  LineEditor editor_;
+  std::vector<char16_t> buffer_ = std::vector<char16_t>(LineEditor::kMaxLength + 1);
+  bool failed_ = false;
+  bool exiting_ = false;
+  int exitCode_ = -1;
+};
+
+}  // namespace orvane
