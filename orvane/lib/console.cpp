@@ -20,7 +20,7 @@ void ConsoleWrite(const Text& text) {
     char16_t unit = text[i];
     if (unit == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     if (unit == '\n' || unit == '\r') {
-      out += c.interactive ? "\r\n" : "\n";
+      out += "\n";  // the terminal, when there is one, adds the carriage return
       c.row += 1;
       c.column = 0;
       continue;

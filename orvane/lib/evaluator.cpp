@@ -65,6 +65,9 @@ mu::Parser MakeParser() {
   parser.DefineOprt("^", Power, mu::prPOW, mu::oaRIGHT);
   parser.DefineOprt("**", Power, mu::prPOW, mu::oaRIGHT);
   parser.AddValIdent(ReadHexLiteral);
+  // This muParser's own constants stop at 12 decimals.
+  parser.DefineConst("_pi", 3.14159265358979323846);
+  parser.DefineConst("_e", 2.71828182845904523536);
   return parser;
 }
 

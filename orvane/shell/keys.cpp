@@ -9,8 +9,16 @@ namespace orvane {
 
 namespace {
 
+// A byte read too far, given back to the next read.
+int pushedBack = -1;
+
 // Reads a byte, waiting at most `timeoutMs` when it is not negative; -1 when none came.
 int ReadByte(int fd, int timeoutMs) {
+  if (pushedBack >= 0) {
+    int byte = pushedBack;
+    pushedBack = -1;
+    return byte;
+  }
   if (timeoutMs >= 0) {
     pollfd p{fd, POLLIN, 0};
     if (poll(&p, 1, timeoutMs) <= 0) return -1;
@@ -33,7 +41,10 @@ Key Named(const char16_t* name) {
 // After ESC: "[A" and the like, or a lone Escape.
 Key ReadEscape(int fd) {
   int first = ReadByte(fd, 50);
-  if (first != '[' && first != 'O') return Named(u"Esc");
+  if (first != '[' && first != 'O') {
+    pushedBack = first;  // Escape, then a key of its own
+    return Named(u"Esc");
+  }
   std::string params;
   int c;
   while ((c = ReadByte(fd, 50)) >= 0 && ((c >= '0' && c <= '9') || c == ';')) params += char(c);
@@ -75,16 +86,23 @@ Key ReadKey(int fd) {
     key.name = u"Backspace";
     return key;
   }
+  if (byte < 0x20) {  // control codes insert nothing
+    key.code = static_cast<char16_t>(byte);
+    return key;
+  }
   std::string utf8(1, static_cast<char>(byte));
-  int more = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+  int more = byte >= 0xF8 ? 0 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
   for (int i = 0; i < more; ++i) {
     int next = ReadByte(fd, 50);
     if (next < 0) break;
+    if ((next & 0xC0) != 0x80) {  // not a continuation: it starts the next key
+      pushedBack = next;
+      break;
+    }
     utf8 += static_cast<char>(next);
   }
   key.text = ToText(utf8);
-  key.code = key.text.empty() ? 0xFFFD : key.text[0];
-  if (byte < 0x20) key.text.clear();  // control codes insert nothing
+  key.code = key.text[0];
   return key;
 }
 

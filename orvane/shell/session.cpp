@@ -250,17 +250,26 @@ void Session::RunInteractive() {
     if (key.code == 4 && line.empty()) break;  // Ctrl-D on an empty line
 
     SendKey(key, line);
+    bool typedAtEnd = line == editor_.Text() && editor_.Cursor() == line.size();
     editor_.SetText(line);
-    editor_.Apply(key);  // keys it does not know change nothing
-    // Redraw the line and put the cursor where it belongs.
-    std::string shown = "\r" + std::string(kPrompt) + ToUtf8(editor_.Text()) + "\x1b[K";
-    size_t behind = editor_.Text().size() - editor_.Cursor();
-    if (behind > 0) shown += "\x1b[" + std::to_string(behind) + "D";
-    fwrite(shown.data(), 1, shown.size(), stdout);
-    fflush(stdout);
-    Console().column = static_cast<int>(strlen(kPrompt) + editor_.Cursor());
+    if (!editor_.Apply(key)) continue;  // keys it does not know change nothing
+    Show(typedAtEnd && !key.text.empty() ? key.text : std::u16string(), typedAtEnd);
   }
   if (!exiting_) ConsoleWrite(u"\n");
+}
+
+void Session::Show(const std::u16string& appended, bool onlyAppended) {
+  std::string shown;
+  if (onlyAppended && editor_.Cursor() == editor_.Text().size() && !appended.empty()) {
+    shown = ToUtf8(appended);  // typing at the end of the line: just the new character
+  } else {
+    shown = "\r" + std::string(kPrompt) + ToUtf8(editor_.Text()) + "\x1b[K";
+    size_t behind = editor_.Text().size() - editor_.Cursor();
+    if (behind > 0) shown += "\x1b[" + std::to_string(behind) + "D";
+  }
+  fwrite(shown.data(), 1, shown.size(), stdout);
+  fflush(stdout);
+  Console().column = static_cast<int>(strlen(kPrompt) + editor_.Cursor());
 }
 
 }  // namespace orvane

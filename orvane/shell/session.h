@@ -45,6 +45,9 @@ class Session {
   // Feeds a whole line as typed keys, then Enter (for pipes and -c).
   void Feed(const std::u16string& line);
   void Prompt();
+  // Shows the edited line: only `appended` when a character was typed at its end, else the
+  // whole line redrawn with the cursor in place.
+  void Show(const std::u16string& appended, bool onlyAppended);
 
   Options options_;
   Plugin plugin_;

@@ -1,0 +1,160 @@
+#include "orvane/lib/host.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "host/orvane.h"
+
+namespace orvane {
+namespace {
+
+struct Expansion {
+  const char* text;
+  const char* expanded;  // nullptr: does not fit
+  size_t capacity;
+};
+std::ostream& operator<<(std::ostream& out, const Expansion& e) {
+  return out << e.text;
+}
+
+class ExpansionTest : public ::testing::TestWithParam<Expansion> {
+ protected:
+  void SetUp() override {
+    setenv("ORVANE_TEST_X", "5", 1);
+    setenv("ORVANE_TEST_LONG", "LLLLLLLLLL", 1);
+    unsetenv("ORVANE_TEST_UNDEFINED");
+    SetHostVariable("_pipe", "1");
+  }
+};
+
+TEST_P(ExpansionTest, ReplacesReferencesWithinCapacity) {
+  Text text = ToText(GetParam().text);
+  bool fits = ExpandText(text, GetParam().capacity);
+  ASSERT_EQ(fits, GetParam().expanded != nullptr);
+  EXPECT_EQ(ToUtf8(text), fits ? GetParam().expanded : GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    References, ExpansionTest,
+    ::testing::Values(
+        Expansion{"%ORVANE_TEST_X+1", "5+1", 1024}, Expansion{"%[ORVANE_TEST_X]0", "50", 1024},
+        Expansion{"%[_pipe]%[_pipe]", "11", 1024},
+        Expansion{"a%ORVANE_TEST_UNDEFINED.b", "a.b", 1024}, Expansion{"10 % 3", "10 % 3", 1024},
+        Expansion{"100%", "100%", 1024}, Expansion{"%%", "%%", 1024},
+        Expansion{"%[unclosed", "%[unclosed", 1024}, Expansion{"%[]x", "x", 1024},
+        Expansion{"%ORVANE_TEST_LONG", nullptr, 10},  // 10 and the terminator
+        Expansion{"%ORVANE_TEST_LONG", "LLLLLLLLLL", 11}, Expansion{"abc", nullptr, 3}));
+
+struct Evaluation {
+  const char* expression;
+  const char* result;  // nullptr: an error
+};
+std::ostream& operator<<(std::ostream& out, const Evaluation& e) {
+  return out << e.expression;
+}
+
+class EvaluationTest : public ::testing::TestWithParam<Evaluation> {};
+
+TEST_P(EvaluationTest, ComputesOrFails) {
+  std::string result, error;
+  bool ok = EvaluateExpression(GetParam().expression, result, error);
+  if (GetParam().result == nullptr) {
+    EXPECT_FALSE(ok) << result;
+    EXPECT_FALSE(error.empty());
+  } else {
+    EXPECT_TRUE(ok) << error;
+    EXPECT_EQ(result, GetParam().result);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Expressions, EvaluationTest,
+    ::testing::Values(Evaluation{"6*7", "42"}, Evaluation{"2**10", "1024"},
+                      Evaluation{"2^3^2", "512"}, Evaluation{"-2^2", "-4"},
+                      Evaluation{"10 % 3", "1"}, Evaluation{"-7 % 3", "-1"},
+                      Evaluation{"(1+2)*-3", "-9"}, Evaluation{"0x1F+1", "32"},
+                      Evaluation{"0XfF", "255"}, Evaluation{"1/3", "0.333333333333333"},
+                      Evaluation{"0.1+0.2", "0.3"}, Evaluation{"2^53", "9007199254740992"},
+                      Evaluation{"-2^53", "-9007199254740992"},
+                      Evaluation{"2^53+2", "9.00719925474099e+15"}, Evaluation{"1e-7", "1e-07"},
+                      Evaluation{"-0", "0"}, Evaluation{"sqrt(16)+max(1,2)", "6"},
+                      Evaluation{"_pi", "3.14159265358979"}, Evaluation{"1/0", nullptr},
+                      Evaluation{"5%0", nullptr}, Evaluation{"1e308*10", nullptr},
+                      Evaluation{"sqrt(-1)", nullptr}, Evaluation{"3*(", nullptr},
+                      Evaluation{"", nullptr}, Evaluation{"0x", nullptr},
+                      Evaluation{"nosuchfunction(1)", nullptr}, Evaluation{"\xff", nullptr}));
+
+TEST(EvaluateServiceTest, ReportsFailureAndKeepsTheBuffer) {
+  char16_t buffer[16384] = u"1/0";
+  EXPECT_NE(Evaluate(buffer), 0);
+  EXPECT_EQ(Text(buffer), u"1/0");
+  EXPECT_TRUE(TakeFailure());
+  std::char_traits<char16_t>::copy(buffer, u"6*7", 4);
+  EXPECT_EQ(Evaluate(buffer), 0);
+  EXPECT_EQ(Text(buffer), u"42");
+  EXPECT_FALSE(TakeFailure());
+}
+
+struct Colours {
+  const char* description;
+  int foreground, background;  // -1: not a description
+};
+std::ostream& operator<<(std::ostream& out, const Colours& c) {
+  return out << c.description;
+}
+
+class ColourTest : public ::testing::TestWithParam<Colours> {};
+
+TEST_P(ColourTest, ParsesDescriptions) {
+  int fg = -1, bg = -1;
+  ParseColors(ToText(GetParam().description).c_str(), &fg, &bg);
+  EXPECT_EQ(fg, GetParam().foreground);
+  EXPECT_EQ(bg, GetParam().background);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Descriptions, ColourTest,
+    ::testing::Values(Colours{"bright red on blue", 12, 1}, Colours{"yellow", 14, 64},
+                      Colours{"Bright White on Black", 15, 0}, Colours{"  red   on  cyan ", 4, 3},
+                      Colours{"white", 7, 64}, Colours{"grey on bright blue", 8, 9},
+                      Colours{"light gray on brown", 7, 6}, Colours{"bright grey", 15, 64},
+                      Colours{"magenta on green", 5, 2}, Colours{"red on", -1, -1},
+                      Colours{"purple", -1, -1}, Colours{"red blue", -1, -1},
+                      Colours{"bright", -1, -1}, Colours{"", -1, -1},
+                      Colours{"red on blue on green", -1, -1}, Colours{"r\u00e9d", -1, -1}));
+
+TEST(AnsiTest, MapsConsoleColoursToTheirAnsiCodes) {
+  // Console order: 1 blue and 4 red; ANSI's: 1 red and 4 blue.
+  EXPECT_EQ(AnsiForAttribute(0x1E), "\x1b[0;93;44m");
+  EXPECT_EQ(AnsiForAttribute(0x4F), "\x1b[0;97;41m");
+  EXPECT_EQ(AnsiForAttribute(0x0F), "\x1b[0;97;40m");
+  EXPECT_EQ(AnsiForAttribute(0xF0), "\x1b[0;30;107m");
+  EXPECT_EQ(AnsiForAttribute(0x36), "\x1b[0;33;46m");
+  EXPECT_EQ(AnsiForAttribute(0x85), "\x1b[0;35;100m");
+  EXPECT_EQ(AnsiForAttribute(0x07), "\x1b[0m");  // the default is the terminal's own
+}
+
+TEST(ConsoleServicesTest, TrackTheCursorAndTheAttribute) {
+  int row = -1, column = -1, attribute = -1, unused = 0;
+  GetAbsCursorPosition(&row, &column);
+  QPuts(u"abc");
+  int startRow = row;
+  GetAbsCursorPosition(&row, &column);
+  EXPECT_EQ(row, startRow);
+  EXPECT_GE(column, 3);
+  CrLf();
+  CrLf();  // nothing on the line: no blank line
+  GetAbsCursorPosition(&row, &column);
+  EXPECT_EQ(row, startRow + 1);
+  EXPECT_EQ(column, 0);
+  Printf(u"%s v%u.%u\r\n", u"x", 1u, 2u);
+  GetAbsCursorPosition(&row, &column);
+  EXPECT_EQ(row, startRow + 2);
+  SetColors(0x1E);
+  GetAttribute(&attribute, &unused);
+  EXPECT_EQ(attribute, 0x1E);
+  SetColors(0x07);
+}
+
+}  // namespace
+}  // namespace orvane
