@@ -85,6 +85,12 @@ void ReadRequest(const WideChar* setting, int attr, int bg, int* F, int* B) {
   }
 }
 
+// F | (B << 4) in unsigned arithmetic: the host may answer with any int, and only the low byte
+// of the result is used.
+int Combine(int F, int B) {
+  return static_cast<int>(static_cast<unsigned>(F) | (static_cast<unsigned>(B) << 4));
+}
+
 // Turns the request into an attribute; the current one when the request is unreadable, would
 // make text invisible, or asks for exactly the current colours.
 int Decide(int F, int B, int attr, int fg, int bg) {
@@ -94,8 +100,8 @@ int Decide(int F, int B, int attr, int fg, int bg) {
     if (F <= 15) B = kNotGiven;
   }
   if (F < 0) return current;
-  if (B >= 0) return (F != B && (F != fg || B != bg)) ? (F | (B << 4)) : current;
-  if (B == kNotGiven) return (F != fg && F != bg) ? (F | (bg << 4)) : current;
+  if (B >= 0) return (F != B && (F != fg || B != bg)) ? Combine(F, B) : current;
+  if (B == kNotGiven) return (F != fg && F != bg) ? Combine(F, bg) : current;
   return current;
 }
 

@@ -55,3 +55,8 @@ else()
     -Wl,--version-script=${PROJECT_SOURCE_DIR}/shell/exports.map -Wl,-z,nodelete -Wl,-z,defs)
   set_target_properties(Sumbra PROPERTIES LINK_DEPENDS ${PROJECT_SOURCE_DIR}/shell/exports.map)
 endif()
+
+# A fuzzing build links the plug-in's objects into the fuzzers instead.
+if(SUMBRA_FUZZ)
+  set_target_properties(Sumbra orvane_import_stub PROPERTIES EXCLUDE_FROM_ALL ON)
+endif()

@@ -89,7 +89,7 @@ TEST_P(SettingTextTest, FromTheEnvironment) {
             {"no colours", -1, -1}, {"blue background", -1, 1},
             {"grey on grey", 7, 7}, {"odd", -1, 64},
             {"big", 20, 64},        {" inv", 2, -1},
-            {"weird bg", 3, -5}};
+            {"weird bg", 3, -5},    {"huge bg", 2, 0x10000001}};
   SetHighlightVariable(c.text);
   EXPECT_EQ(HighlightFor(c.current), c.expected) << c.text << " on " << std::hex << c.current;
 }
@@ -120,8 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"blue background", 0x1E, 0x1E}, SettingCase{"odd", 0x1E, 0x1E},
         SettingCase{"big", 0x1E, 0x14},   // not 15 or less: background stays 64, low byte shown
         SettingCase{" inv", 0x1E, 0x12},  // used as found: ParseColors reads it
-        SettingCase{"weird bg", 0x1E, 0x1E}, SettingCase{"unknown words", 0x1E, 0x1E},
-        SettingCase{"0x4E", 0x44, 0x07}));  // fg = bg: no setting is read
+        SettingCase{"weird bg", 0x1E, 0x1E},
+        SettingCase{"huge bg", 0x07, 0x12},  // any int from the host: only the low byte counts
+                                             // SettingCase{"unknown words", 0x1E, 0x1E},
+        SettingCase{"0x4E", 0x44, 0x07}));   // fg = bg: no setting is read
 
 TEST_F(HighlightTest, LocationsAreTriedInOrder) {
   SetRegistryHighlightText(Hive::kMachine, kSharedKey, "0x05");
