@@ -17,6 +17,10 @@ add_library(sumbra_plugin_objects OBJECT
   platform/text_portable.cpp $<$<NOT:$<BOOL:${WIN32}>>:platform/utf8.cpp>)
 target_include_directories(sumbra_plugin_objects PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(sumbra_plugin_objects PRIVATE -fno-exceptions -fno-rtti)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
+  # Frame sizes as the compiler lays them out, checked by the stack_usage test.
+  target_compile_options(sumbra_plugin_objects PRIVATE -fstack-usage)
+endif()
 
 # What the plug-in links its host services against: an import library made from Orvane.def on
 # Windows, a stub with the host library's name elsewhere.

@@ -29,7 +29,7 @@ void ConsoleWrite(const Text& text) {
     if (unit < 0xDC00 || unit > 0xDFFF) c.column += 1;  // a pair takes one column
   }
   fwrite(out.data(), 1, out.size(), stdout);
-  fflush(stdout);
+  if (c.interactive) fflush(stdout);  // a pipe or file takes whole blocks
 }
 
 void ConsoleEndLine() {

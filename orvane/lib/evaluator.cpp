@@ -52,6 +52,40 @@ int ReadHexLiteral(const char* text, int* position, double* value) {
   return 1;
 }
 
+// Reads a decimal number (digits, a point, an exponent) with strtod. muParser's own reader
+// builds a stringstream for every number; this one is tried first and is many times faster.
+int ReadDecimal(const char* text, int* position, double* value) {
+  const char* p = text;
+  auto digits = [&p] {
+    const char* start = p;
+    while (*p >= '0' && *p <= '9') ++p;
+    return p > start;
+  };
+  bool whole = digits();
+  bool fraction = false;
+  if (*p == '.') {
+    ++p;
+    fraction = digits();
+  }
+  if (!whole && !fraction) return 0;
+  if (*p == 'e' || *p == 'E') {
+    const char* mark = p++;
+    if (*p == '+' || *p == '-') ++p;
+    if (!digits()) p = mark;  // "2e" is 2 followed by something else
+  }
+  if ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || *p == '_' || *p == '.') {
+    return 0;  // "0x1F", "1.2.3", "2abc": leave them to the other readers
+  }
+  char number[400];
+  size_t length = static_cast<size_t>(p - text);
+  if (length >= sizeof number) return 0;
+  memcpy(number, text, length);
+  number[length] = 0;
+  *value = strtod(number, nullptr);
+  *position += static_cast<int>(length);
+  return 1;
+}
+
 mu::Parser MakeParser() {
   mu::Parser parser;
   // The built-in binary operators are replaced, so that division by zero is an error of its own
@@ -65,6 +99,7 @@ mu::Parser MakeParser() {
   parser.DefineOprt("^", Power, mu::prPOW, mu::oaRIGHT);
   parser.DefineOprt("**", Power, mu::prPOW, mu::oaRIGHT);
   parser.AddValIdent(ReadHexLiteral);
+  parser.AddValIdent(ReadDecimal);  // the last added is tried first
   // This muParser's own constants stop at 12 decimals.
   parser.DefineConst("_pi", 3.14159265358979323846);
   parser.DefineConst("_e", 2.71828182845904523536);

@@ -22,6 +22,14 @@ bool EncodeName(const WideChar* name, char* out) {
   return strchr(out, '=') == nullptr;
 }
 
+// Other names, or a value too long for the slot: the C library keeps its own copy. A function
+// of its own, so that its buffer takes stack only on this path.
+__attribute__((noinline)) BOOL SetCopy(const char* utf8Name, const WideChar* value) {
+  char utf8Value[16384 * 3 + 1];
+  if (EncodeUtf8(value, utf8Value, sizeof utf8Value) >= sizeof utf8Value) return 0;
+  return setenv(utf8Name, utf8Value, 1) == 0;
+}
+
 }  // namespace
 
 DWORD GetEnvironmentVariableW(const WideChar* name, WideChar* buffer, DWORD size) {
@@ -48,8 +56,5 @@ BOOL SetEnvironmentVariableW(const WideChar* name, const WideChar* value) {
     EncodeUtf8(value, entry + nameLength + 1, room);
     return putenv(entry) == 0;
   }
-  // Other names, or a value too long for the slot: the C library keeps its own copy.
-  char utf8Value[16384 * 3 + 1];
-  if (EncodeUtf8(value, utf8Value, sizeof utf8Value) >= sizeof utf8Value) return 0;
-  return setenv(utf8Name, utf8Value, 1) == 0;
+  return SetCopy(utf8Name, value);
 }
