@@ -88,13 +88,19 @@ void BM_Floor_ZeroFillTwoBuffers(benchmark::State& state) {
 }
 BENCHMARK(BM_Floor_ZeroFillTwoBuffers);
 
-void BM_Key_OrdinaryKeystroke(benchmark::State& state) { RunKey(state, '7', "=6*"); }
+void BM_Key_OrdinaryKeystroke(benchmark::State& state) {
+  RunKey(state, '7', "=6*");
+}
 BENCHMARK(BM_Key_OrdinaryKeystroke);
 
-void BM_Key_EnterOnOtherLine(benchmark::State& state) { RunKey(state, 13, "echo hello"); }
+void BM_Key_EnterOnOtherLine(benchmark::State& state) {
+  RunKey(state, 13, "echo hello");
+}
 BENCHMARK(BM_Key_EnterOnOtherLine);
 
-void BM_Key_WholeCalculation(benchmark::State& state) { RunKey(state, 13, "= 6*7 "); }
+void BM_Key_WholeCalculation(benchmark::State& state) {
+  RunKey(state, 13, "= 6*7 ");
+}
 BENCHMARK(BM_Key_WholeCalculation);
 
 void BM_SelectHighlight(benchmark::State& state) {
