@@ -23,7 +23,7 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
 endif()
 
 # What the plug-in links its host services against: an import library made from Orvane.def on
-# Windows, a stub with the host library's name elsewhere.
+# Windows, the minimal host under the host library's name elsewhere.
 if(WIN32)
   set(orvane_import ${CMAKE_CURRENT_BINARY_DIR}/libOrvane.dll.a)
   add_custom_command(OUTPUT ${orvane_import}
@@ -31,10 +31,10 @@ if(WIN32)
     DEPENDS host/Orvane.def VERBATIM)
   add_custom_target(orvane_import_library DEPENDS ${orvane_import})
 else()
-  add_library(orvane_import_stub SHARED host/import_stub.cpp)
-  target_include_directories(orvane_import_stub PRIVATE ${PROJECT_SOURCE_DIR})
-  set_target_properties(orvane_import_stub PROPERTIES OUTPUT_NAME Orvane
-    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/import-stub)
+  add_library(orvane_minimal SHARED host/minimal_host.cpp)
+  target_include_directories(orvane_minimal PRIVATE ${PROJECT_SOURCE_DIR})
+  set_target_properties(orvane_minimal PROPERTIES OUTPUT_NAME Orvane
+    LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/minimal-host)
 endif()
 
 add_library(Sumbra SHARED $<TARGET_OBJECTS:sumbra_plugin_objects>)
@@ -52,7 +52,7 @@ if(WIN32)
   add_dependencies(Sumbra build_stamp orvane_import_library)
   target_link_libraries(Sumbra PRIVATE ${orvane_import} advapi32)
 else()
-  target_link_libraries(Sumbra PRIVATE orvane_import_stub)
+  target_link_libraries(Sumbra PRIVATE orvane_minimal)
   # Only the four exports are visible; the library stays loaded until the process ends, since
   # the environment it writes refers to its storage.
   target_link_options(Sumbra PRIVATE
@@ -62,5 +62,5 @@ endif()
 
 # A fuzzing build links the plug-in's objects into the fuzzers instead.
 if(SUMBRA_FUZZ)
-  set_target_properties(Sumbra orvane_import_stub PROPERTIES EXCLUDE_FROM_ALL ON)
+  set_target_properties(Sumbra orvane_minimal PROPERTIES EXCLUDE_FROM_ALL ON)
 endif()
