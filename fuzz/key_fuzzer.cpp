@@ -90,6 +90,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Highlight settings.
   static const std::string user = TempPath("hkcu"), machine = TempPath("hklm");
+  static const int cleanup = atexit([] {
+    unlink(TempPath("hkcu").c_str());
+    unlink(TempPath("hklm").c_str());
+  });
+  (void)cleanup;
   setenv("SUMBRA_HKCU_REG", user.c_str(), 1);
   setenv("SUMBRA_HKLM_REG", machine.c_str(), 1);
   std::ofstream(user, std::ios::binary | std::ios::trunc) << RegistryFile(in, "HKEY_CURRENT_USER");

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the registry stand-in's file reader, asking for a value into a buffer
 // of arbitrary size.
 #include <fuzzer/FuzzedDataProvider.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -12,6 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   static const std::string path = "/tmp/sumbra-fuzz-" + std::to_string(getpid()) + ".reg";
+  static const int cleanup =
+      atexit([] { unlink(("/tmp/sumbra-fuzz-" + std::to_string(getpid()) + ".reg").c_str()); });
+  (void)cleanup;
   DWORD capacity = in.ConsumeIntegralInRange<DWORD>(0, 4096);
   const WideChar* names[] = {W("Highlight"), W(""), nullptr};
   const WideChar* name = in.PickValueInArray(names);

@@ -1,6 +1,7 @@
 // The registry stand-in's two files, rewritten whole after every change.
 #include <stdio.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <map>
@@ -26,6 +27,12 @@ std::string FileOf(Hive hive) {
     std::string d = made;
     setenv("SUMBRA_HKCU_REG", (d + "/HKEY_CURRENT_USER.reg").c_str(), 1);
     setenv("SUMBRA_HKLM_REG", (d + "/HKEY_LOCAL_MACHINE.reg").c_str(), 1);
+    atexit([] {
+      unlink(getenv("SUMBRA_HKCU_REG"));
+      unlink(getenv("SUMBRA_HKLM_REG"));
+      std::string folder = getenv("SUMBRA_HKCU_REG");
+      rmdir(folder.substr(0, folder.rfind('/')).c_str());
+    });
     return d;
   }();
   return dir + (hive == Hive::kUser ? "/HKEY_CURRENT_USER.reg" : "/HKEY_LOCAL_MACHINE.reg");
