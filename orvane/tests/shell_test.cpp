@@ -45,6 +45,15 @@ int Reap(pid_t pid, int seconds) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// The shell under test sees no Highlight but what a test gives it: not the developer's
+// environment, nor their registry files.
+void IsolateSettings() {
+  unsetenv("NO_COLOR");
+  unsetenv("Highlight");
+  setenv("SUMBRA_HKCU_REG", "/nonexistent/HKEY_CURRENT_USER.reg", 1);
+  setenv("SUMBRA_HKLM_REG", "/nonexistent/HKEY_LOCAL_MACHINE.reg", 1);
+}
+
 std::vector<char*> Argv(std::vector<std::string>& args) {
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -65,7 +74,7 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
   if (pid == 0) {
     int i = open(in.c_str(), O_RDONLY), o = creat(out.c_str(), 0600), e = creat(err.c_str(), 0600);
     dup2(i, 0), dup2(o, 1), dup2(e, 2);
-    unsetenv("NO_COLOR");
+    IsolateSettings();
     for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
     execv(ORVANE_PROGRAM, Argv(args).data());
     _exit(127);
@@ -144,7 +153,7 @@ class Terminal {
     winsize size{24, 80, 0, 0};
     pid_ = forkpty(&fd_, nullptr, nullptr, &size);
     if (pid_ == 0) {
-      unsetenv("NO_COLOR");
+      IsolateSettings();
       setenv("TERM", "xterm", 1);
       execv(ORVANE_PROGRAM, Argv(args).data());
       _exit(127);
