@@ -36,7 +36,7 @@ int ExpandVariables(WideChar* text, int flags) {
 
 int Evaluate(WideChar* expression) {
   Check(expression != nullptr && WideLengthUpTo(expression, kLineCapacity) < kLineCapacity);
-  Check(expression[0] != 0);
+  // It may be empty: "%x" with x undefined expands to nothing, and the host says so.
   if (Script().evaluationStatus == 0) Store(expression, Script().evaluation, kLineCapacity);
   return Script().evaluationStatus;
 }
