@@ -12,12 +12,10 @@
 #include "calc/highlight.h"
 #include "fuzz/fuzz_host.h"
 #include "platform/system.h"
-#include "platform/utf8.h"
+#include "platform/utf8_string.h"
 #include "shell/lifecycle.h"
 
 namespace {
-
-using WideString = std::basic_string<WideChar>;
 
 void Check(bool condition) {
   if (!condition) __builtin_trap();
@@ -32,13 +30,6 @@ WideString Units(FuzzedDataProvider& in, size_t most) {
     text += unit;
   }
   return text;
-}
-
-std::string Narrow(const WideString& text) {
-  std::string out(EncodeUtf8(text.c_str(), nullptr, 0) + 1, 0);
-  EncodeUtf8(text.c_str(), out.data(), out.size());
-  out.pop_back();
-  return out;
 }
 
 // One registry file: a header (usually right), the two keys, values of any type and size.

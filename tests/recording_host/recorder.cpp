@@ -8,11 +8,9 @@
 
 #include "host/orvane.h"
 #include "platform/system.h"
-#include "platform/utf8.h"
+#include "tests/support/text.h"
 
 namespace {
-
-using WideString = std::basic_string<WideChar>;
 
 struct Script {
   int attribute = 0x07;
@@ -25,20 +23,6 @@ struct Script {
 
 Script script;
 std::string log;
-
-WideString Wide(const char* utf8) {
-  WideString out(DecodeUtf8(utf8, nullptr, 0) + 1, 0);
-  DecodeUtf8(utf8, out.data(), out.size());
-  out.pop_back();
-  return out;
-}
-
-std::string Narrow(const WideChar* text) {
-  std::string out(EncodeUtf8(text, nullptr, 0) + 1, 0);
-  EncodeUtf8(text, out.data(), out.size());
-  out.pop_back();
-  return out;
-}
 
 void Record(const std::string& entry) {
   log += entry + "\n";
