@@ -25,7 +25,7 @@ void ConsoleWrite(const Text& text) {
       c.column = 0;
       continue;
     }
-    out += ToUtf8(Text(1, unit));
+    out += Narrow(Text(1, unit));
     if (unit < 0xDC00 || unit > 0xDFFF) c.column += 1;  // a pair takes one column
   }
   fwrite(out.data(), 1, out.size(), stdout);
@@ -47,7 +47,7 @@ void ConsoleSetAttribute(int attribute) {
 void HostMessage(const std::string& utf8) {
   if (Console().interactive) {
     ConsoleEndLine();
-    ConsoleWrite(ToText("orvane: " + utf8 + "\n"));
+    ConsoleWrite(Wide("orvane: " + utf8 + "\n"));
   } else {
     fflush(stdout);
     fprintf(stderr, "orvane: %s\n", utf8.c_str());

@@ -20,11 +20,11 @@ bool IsNameChar(char16_t c) {
 }
 
 Text Lookup(const Text& name) {
-  std::string key = ToUtf8(name);
+  std::string key = Narrow(name);
   auto found = HostVariables().find(key);
-  if (found != HostVariables().end()) return ToText(found->second);
+  if (found != HostVariables().end()) return Wide(found->second);
   const char* value = getenv(key.c_str());
-  return value ? ToText(value) : Text();
+  return value ? Wide(value) : Text();
 }
 
 }  // namespace

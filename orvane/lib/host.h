@@ -5,12 +5,11 @@
 
 #include <string>
 
+#include "platform/utf8_string.h"
+
 namespace orvane {
 
 using Text = std::u16string;
-
-Text ToText(const std::string& utf8);  // invalid bytes become U+FFFD
-std::string ToUtf8(const Text& text);  // lone surrogates kept (WTF-8)
 
 // The console the services write to: standard output, with the cursor position tracked.
 struct ConsoleState {

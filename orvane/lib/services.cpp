@@ -33,15 +33,15 @@ Text Format(const WideChar* format, va_list args) {
         out += TextAt(va_arg(args, const WideChar*));
         break;
       case 'u':
-        out += orvane::ToText(std::to_string(va_arg(args, unsigned)));
+        out += Wide(std::to_string(va_arg(args, unsigned)));
         break;
       case 'd':
-        out += orvane::ToText(std::to_string(va_arg(args, int)));
+        out += Wide(std::to_string(va_arg(args, int)));
         break;
       case 'x': {
         char hex[16];
         snprintf(hex, sizeof hex, "%x", va_arg(args, unsigned));
-        out += orvane::ToText(hex);
+        out += Wide(hex);
         break;
       }
       case 'c':
@@ -57,12 +57,24 @@ Text Format(const WideChar* format, va_list args) {
   return out;
 }
 
+// Runs a service's body; an exception never crosses the boundary: it becomes `onError`, and a
+// failure when `onError` reports one.
+template <typename Body>
+int Guarded(int onError, Body body) {
+  try {
+    return body();
+  } catch (...) {
+    if (onError != 0) orvane::NoteFailure();
+    return onError;
+  }
+}
+
 }  // namespace
 
 extern "C" {
 
 int ExpandVariables(WideChar* text, int) {
-  try {
+  return Guarded(1, [&] {
     if (text == nullptr) return 1;
     Text expanded = text;
     if (!orvane::ExpandText(expanded, orvane::ExpansionCapacity())) {
@@ -72,57 +84,40 @@ int ExpandVariables(WideChar* text, int) {
     }
     Store(text, expanded);
     return 0;
-  } catch (...) {
-    orvane::NoteFailure();
-    return 1;
-  }
+  });
 }
 
 int Evaluate(WideChar* expression) {
-  try {
+  return Guarded(1, [&] {
     if (expression == nullptr) return 1;
     std::string result, error;
-    if (!orvane::EvaluateExpression(orvane::ToUtf8(expression), result, error)) {
+    if (!orvane::EvaluateExpression(Narrow(expression), result, error)) {
       orvane::HostMessage(error);
       orvane::NoteFailure();
       return 1;
     }
-    Text text = orvane::ToText(result);
+    Text text = Wide(result);
     if (text.size() >= kEvaluateCapacity) return orvane::NoteFailure(), 1;
     Store(expression, text);
     return 0;
-  } catch (...) {
-    orvane::NoteFailure();
-    return 1;
-  }
+  });
 }
 
 int Printf(const WideChar* format, ...) {
   if (format == nullptr) return 0;
   va_list args;
   va_start(args, format);
-  try {
-    orvane::ConsoleWrite(Format(format, args));
-  } catch (...) {
-  }
+  Guarded(0, [&] { return orvane::ConsoleWrite(Format(format, args)), 0; });
   va_end(args);
   return 0;
 }
 
 int QPuts(const WideChar* text) {
-  try {
-    orvane::ConsoleWrite(TextAt(text));
-  } catch (...) {
-  }
-  return 0;
+  return Guarded(0, [&] { return orvane::ConsoleWrite(TextAt(text)), 0; });
 }
 
 int CrLf(void) {
-  try {
-    orvane::ConsoleEndLine();
-  } catch (...) {
-  }
-  return 0;
+  return Guarded(0, [] { return orvane::ConsoleEndLine(), 0; });
 }
 
 int GetAttribute(int* attribute, int* other) {
@@ -132,24 +127,19 @@ int GetAttribute(int* attribute, int* other) {
 }
 
 int SetColors(int attribute) {
-  try {
-    orvane::ConsoleSetAttribute(attribute);
-  } catch (...) {
-  }
-  return 0;
+  return Guarded(0, [&] { return orvane::ConsoleSetAttribute(attribute), 0; });
 }
 
 int ParseColors(const WideChar* description, int* foreground, int* background) {
-  try {
+  return Guarded(0, [&] {
     int fg, bg;
     if (description && foreground && background &&
         orvane::ParseColorDescription(description, fg, bg)) {
       *foreground = fg;
       *background = bg;
     }
-  } catch (...) {
-  }
-  return 0;
+    return 0;
+  });
 }
 
 int GetAbsCursorPosition(int* row, int* column) {

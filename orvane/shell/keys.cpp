@@ -101,7 +101,7 @@ Key ReadKey(int fd) {
     }
     utf8 += static_cast<char>(next);
   }
-  key.text = ToText(utf8);
+  key.text = Wide(utf8);
   key.code = key.text[0];
   return key;
 }

@@ -17,7 +17,7 @@ F Symbol(void* library, const char* name) {
 
 // The functions list: names separated by commas or blanks; "*" marks the keystroke handler.
 std::string KeystrokeHandler(const WideChar* functions) {
-  std::string list = functions ? ToUtf8(functions) : "";
+  std::string list = functions ? Narrow(functions) : "";
   size_t star = list.find('*');
   if (star == std::string::npos) return "";
   size_t end = list.find_first_of(", \t", star);

@@ -122,21 +122,21 @@ void Session::Command(const std::u16string& line) {
   if (SameWord(verb, "echo")) {
     ConsoleWrite(rest + u"\n");
   } else if (SameWord(verb, "set") && rest.empty()) {
-    for (char** entry = environ; *entry; ++entry) ConsoleWrite(ToText(*entry) + u"\n");
+    for (char** entry = environ; *entry; ++entry) ConsoleWrite(Wide(*entry) + u"\n");
   } else if (SameWord(verb, "set")) {
     size_t equals = rest.find('=');
-    std::string name = ToUtf8(Trimmed(rest.substr(0, equals)));
+    std::string name = Narrow(Trimmed(rest.substr(0, equals)));
     if (equals == std::u16string::npos || name.empty()) {
       const char* value = getenv(name.c_str());
       if (value == nullptr) {
         HostMessage("set: " + name + " is not defined");
         failed_ = true;
       } else {
-        ConsoleWrite(ToText(name + "=" + value + "\n"));
+        ConsoleWrite(Wide(name + "=" + value + "\n"));
       }
       return;
     }
-    std::string value = ToUtf8(rest.substr(equals + 1));
+    std::string value = Narrow(rest.substr(equals + 1));
     if (value.empty())
       unsetenv(name.c_str());
     else
@@ -153,12 +153,12 @@ void Session::Command(const std::u16string& line) {
       ConsoleSetAttribute(high << 4 | low);
     }
   } else if (SameWord(verb, "help")) {
-    ConsoleWrite(ToText(kHelp));
+    ConsoleWrite(Wide(kHelp));
   } else if (SameWord(verb, "exit")) {
     exiting_ = true;
-    if (!rest.empty()) exitCode_ = atoi(ToUtf8(rest).c_str()) & 0xFF;
+    if (!rest.empty()) exitCode_ = atoi(Narrow(rest).c_str()) & 0xFF;
   } else {
-    HostMessage("unknown command: " + ToUtf8(verb) + " (type help for the list)");
+    HostMessage("unknown command: " + Narrow(verb) + " (type help for the list)");
     failed_ = true;
   }
 }
@@ -188,7 +188,7 @@ void Session::RunOne(const std::string& utf8) {
     failed_ = true;
     return;
   }
-  std::u16string text = ToText(line);
+  std::u16string text = Wide(line);
   if (text.size() > LineEditor::kMaxLength) {
     HostMessage("a line of " + std::to_string(text.size()) + " characters is skipped: at most " +
                 std::to_string(LineEditor::kMaxLength) + " fit on the command line");
@@ -216,7 +216,7 @@ void Session::RunLines(FILE* input) {
 }
 
 void Session::Prompt() {
-  ConsoleWrite(ToText(kPrompt));
+  ConsoleWrite(Wide(kPrompt));
 }
 
 void Session::RunInteractive() {
@@ -231,7 +231,7 @@ void Session::RunInteractive() {
 
     if (enter || key.code == 13) {
       // The whole line is on the screen; the cursor goes to its end first.
-      std::string tail = ToUtf8(line.substr(editor_.Cursor()));
+      std::string tail = Narrow(line.substr(editor_.Cursor()));
       fwrite(tail.data(), 1, tail.size(), stdout);
       Console().column = static_cast<int>(strlen(kPrompt) + line.size());
       bool moved = SendKey(key, line);
@@ -261,9 +261,9 @@ void Session::RunInteractive() {
 void Session::Show(const std::u16string& appended, bool onlyAppended) {
   std::string shown;
   if (onlyAppended && editor_.Cursor() == editor_.Text().size() && !appended.empty()) {
-    shown = ToUtf8(appended);  // typing at the end of the line: just the new character
+    shown = Narrow(appended);  // typing at the end of the line: just the new character
   } else {
-    shown = "\r" + std::string(kPrompt) + ToUtf8(editor_.Text()) + "\x1b[K";
+    shown = "\r" + std::string(kPrompt) + Narrow(editor_.Text()) + "\x1b[K";
     size_t behind = editor_.Text().size() - editor_.Cursor();
     if (behind > 0) shown += "\x1b[" + std::to_string(behind) + "D";
   }

@@ -28,10 +28,10 @@ class ExpansionTest : public ::testing::TestWithParam<Expansion> {
 };
 
 TEST_P(ExpansionTest, ReplacesReferencesWithinCapacity) {
-  Text text = ToText(GetParam().text);
+  Text text = Wide(GetParam().text);
   bool fits = ExpandText(text, GetParam().capacity);
   ASSERT_EQ(fits, GetParam().expanded != nullptr);
-  EXPECT_EQ(ToUtf8(text), fits ? GetParam().expanded : GetParam().text);
+  EXPECT_EQ(Narrow(text), fits ? GetParam().expanded : GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,7 +107,7 @@ class ColourTest : public ::testing::TestWithParam<Colours> {};
 
 TEST_P(ColourTest, ParsesDescriptions) {
   int fg = -1, bg = -1;
-  ParseColors(ToText(GetParam().description).c_str(), &fg, &bg);
+  ParseColors(Wide(GetParam().description).c_str(), &fg, &bg);
   EXPECT_EQ(fg, GetParam().foreground);
   EXPECT_EQ(bg, GetParam().background);
 }
