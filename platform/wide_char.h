@@ -33,15 +33,23 @@ inline WideChar AsciiLower(WideChar c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<WideChar>(c - 'A' + 'a') : c;
 }
 
-// True when `text` begins with `prefix`, ASCII letters compared without case.
-inline bool AsciiStartsWithNoCase(const WideChar* text, const WideChar* prefix) {
+// Where `text` goes on after `prefix`, ASCII letters compared without case; null when `text`
+// does not begin with `prefix`.
+inline const WideChar* AsciiSkipPrefixNoCase(const WideChar* text, const WideChar* prefix) {
   for (; *prefix != 0; ++text, ++prefix) {
-    if (AsciiLower(*text) != AsciiLower(*prefix)) return false;
+    if (AsciiLower(*text) != AsciiLower(*prefix)) return nullptr;
   }
-  return true;
+  return text;
 }
 
-// Whole-string equality, ASCII letters compared without case.
+// True when `text` begins with `prefix`, ASCII letters compared without case.
+inline bool AsciiStartsWithNoCase(const WideChar* text, const WideChar* prefix) {
+  return AsciiSkipPrefixNoCase(text, prefix) != nullptr;
+}
+
+// Whole-string equality, ASCII letters compared without case. One pass, and no call out: the
+// keystroke handler asks this of every key the host reports by name.
 inline bool AsciiEqualNoCase(const WideChar* a, const WideChar* b) {
-  return AsciiStartsWithNoCase(a, b) && a[WideTraits::length(b)] == 0;
+  const WideChar* rest = AsciiSkipPrefixNoCase(a, b);
+  return rest != nullptr && *rest == 0;
 }
