@@ -6,9 +6,11 @@
 #include <pty.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -61,24 +63,51 @@ std::vector<char*> Argv(std::vector<std::string>& args) {
   return argv;
 }
 
-// Runs orvane with `input` on its standard input (a file) and its output in files.
+// Where the shell's standard output goes.
+enum class Output { kFile, kFullDevice, kClosed, kBrokenPipe };
+
+// Runs orvane with `input` on its standard input (a file) and its output in files, and with at
+// most `memoryMb` of address space when that is given (not under AddressSanitizer, which
+// reserves much more). `ones` characters "1" are written after the first character of
+// `input`, so that a long line need not be held in the test's own memory.
 Outcome RunShell(std::vector<std::string> args, const std::string& input,
-                 const std::vector<std::string>& env = {}) {
+                 const std::vector<std::string>& env = {}, Output output = Output::kFile,
+                 long memoryMb = 0, size_t ones = 0) {
   char dir[] = "/tmp/orvane-test-XXXXXX";
   if (!mkdtemp(dir)) abort();
   std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out",
               err = std::string(dir) + "/err";
-  std::ofstream(in, std::ios::binary) << input;
+  {
+    std::ofstream file(in, std::ios::binary);
+    file << input.substr(0, ones > 0 ? 1 : input.size());
+    for (size_t done = 0; done < ones; done += 1 << 20) {
+      file << std::string(std::min<size_t>(ones - done, 1 << 20), '1');
+    }
+    if (ones > 0) file << input.substr(1);
+  }
   args.insert(args.begin(), ORVANE_PROGRAM);
+  int pipeEnds[2] = {-1, -1};
+  if (output == Output::kBrokenPipe && pipe(pipeEnds) == 0) close(pipeEnds[0]);  // no reader
   pid_t pid = fork();
   if (pid == 0) {
     int i = open(in.c_str(), O_RDONLY), o = creat(out.c_str(), 0600), e = creat(err.c_str(), 0600);
+    if (output == Output::kFullDevice) o = open("/dev/full", O_WRONLY);
+    if (output == Output::kBrokenPipe) o = pipeEnds[1];
     dup2(i, 0), dup2(o, 1), dup2(e, 2);
+    if (output == Output::kClosed) close(1);
+    signal(SIGPIPE, SIG_DFL);  // as a shell starts a program, whatever the test runner does
+    bool sanitized = false;
+#if defined(__SANITIZE_ADDRESS__)
+    sanitized = true;
+#endif
+    rlimit memory{static_cast<rlim_t>(memoryMb) << 20, static_cast<rlim_t>(memoryMb) << 20};
+    if (memoryMb > 0 && !sanitized) setrlimit(RLIMIT_AS, &memory);
     IsolateSettings();
     for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
     execv(ORVANE_PROGRAM, Argv(args).data());
     _exit(127);
   }
+  if (pipeEnds[1] >= 0) close(pipeEnds[1]);
   Outcome run;
   run.status = Reap(pid, 30);
   run.out = Slurp(out);
@@ -87,6 +116,196 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
   rmdir(dir);
   return run;
 }
+
+// One case of piped or -c input: exactly what comes out on each stream, and the exit status.
+struct PipeCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string input, out, err;
+  int status;
+  std::vector<std::string> env = {};
+  Output output = Output::kFile;
+  long memoryMb = 0;  // the address space it may use; 0: no limit
+  size_t ones = 0;    // "1" characters after the first character of the input
+};
+std::ostream& operator<<(std::ostream& out, const PipeCase& c) {
+  return out << c.name;
+}
+
+class PipeCaseTest : public ::testing::TestWithParam<PipeCase> {};
+
+// An expected text that ends in "..." need only begin the actual one.
+std::string AsExpected(const std::string& actual, const std::string& expected) {
+  size_t size = expected.size();
+  bool prefix = size >= 3 && expected.compare(size - 3, 3, "...") == 0;
+  return prefix && actual.compare(0, size - 3, expected, 0, size - 3) == 0 ? expected : actual;
+}
+
+TEST_P(PipeCaseTest, GivesExactlyThisOutput) {
+  const PipeCase& c = GetParam();
+  Outcome run = RunShell(c.args, c.input, c.env, c.output, c.memoryMb, c.ones);
+  EXPECT_EQ(AsExpected(run.out, c.out), c.out);
+  EXPECT_EQ(AsExpected(run.err, c.err), c.err);
+  EXPECT_EQ(run.status, c.status);
+}
+
+const std::string kLongNumber(400, '1');
+const std::string kUsage = "usage: orvane [options]\n...";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PipeCaseTest,
+    ::testing::Values(
+        // Variables: a name starts with a letter or "_", and its case does not matter.
+        PipeCase{
+            "PercentDigitIsRemainder", {}, "=10%3\n=7.5%2\n", "10%3 = 1\n7.5%2 = 1.5\n", "", 0},
+        PipeCase{"NamesIgnoreCase",
+                 {},
+                 "=6*7\n=%ans+1\nset X=1\nset x=2\necho %X %[_PIPE] %Ans\n",
+                 "6*7 = 42\n%ans+1 = 43\n2 1 43\n",
+                 "",
+                 0},
+        PipeCase{"UndefinedVariableWarns",
+                 {},
+                 "=7.5%_pi\necho [%nope]\n",
+                 "7.5%_pi = 7.5\n[]\n",
+                 "orvane: line 1: warning: undefined variable _pi expands to nothing\n"
+                 "orvane: line 2: warning: undefined variable nope expands to nothing\n",
+                 0},
+        PipeCase{"UndefinedVariableNamedWhenTheCalculationFails",
+                 {},
+                 "=%nosuch\n",
+                 "",
+                 "orvane: line 1: nothing to calculate (undefined variable nosuch)\n",
+                 1},
+        PipeCase{"LoadMessageExpansionIsSilent",
+                 {},
+                 "=1\n",
+                 "1 = 1\n",
+                 "",
+                 0,
+                 {"noloadmsg=" + std::string(1100, 'x')}},
+        // Line ends: LF, CRLF or a lone CR; a byte-order mark is skipped.
+        PipeCase{"CarriageReturnEndsALine",
+                 {},
+                 "=1+1\r\r\n=2\r=3\n=4\r\n=1/0\n",
+                 "1+1 = 2\n2 = 2\n3 = 3\n4 = 4\n",
+                 "orvane: line 6: division by zero\n",
+                 1},
+        PipeCase{
+            "CommandTextRunsLineByLine", {"-c", "=1\r=2\n=3"}, "", "1 = 1\n2 = 2\n3 = 3\n", "", 0},
+        PipeCase{"ByteOrderMarkIsSkipped", {}, "\xEF\xBB\xBF=1+1\n", "1+1 = 2\n", "", 0},
+        // Output is UTF-8: a pair as one character, a lone surrogate as U+FFFD.
+        PipeCase{"OutputIsUtf8",
+                 {},
+                 "echo a\xF0\x9F\x98\x80"
+                 "b \xED\xA0\xBD.\n",
+                 "a\xF0\x9F\x98\x80"
+                 "b \xEF\xBF\xBD.\n",
+                 "",
+                 0},
+        PipeCase{"LongNumber", {}, "=" + kLongNumber + "*0\n", kLongNumber + "*0 = 0\n", "", 0},
+        // Exit statuses and failed lines.
+        PipeCase{"ExitTakesZeroTo255",
+                 {},
+                 "exit foo\nexit 256\n=1\nexit 0255\n=2\n",
+                 "1 = 1\n",
+                 "orvane: line 1: exit: foo is not a number from 0 to 255\n"
+                 "orvane: line 2: exit: 256 is not a number from 0 to 255\n",
+                 255},
+        PipeCase{"RefusedColourFails",
+                 {},
+                 "color 1\n",
+                 "",
+                 "orvane: line 1: color: give two hexadecimal digits, background then foreground "
+                 "(like 1E)\n",
+                 1},
+        // Messages: the line number, the problem in the user's words, and where.
+        PipeCase{"MessagesSayWhatAndWhere",
+                 {},
+                 "=1\n=+\n=foo(2)\n=1,2\n=1 2\n=(1\n=1/0\n",
+                 "1 = 1\n",
+                 "orvane: line 2: a value is missing at position 2\n"
+                 "orvane: line 3: unknown function \"foo\" at position 1\n"
+                 "orvane: line 4: unexpected \",\" at position 2\n"
+                 "orvane: line 5: an operator is missing before \"2\" at position 3\n"
+                 "orvane: line 6: missing \")\" at position 3\n"
+                 "orvane: line 7: division by zero\n",
+                 1},
+        PipeCase{"PositionsCountCharacters",
+                 {},
+                 "=\xC3\xA9\xF0\x9F\x98\x80+foo\n",
+                 "",
+                 "orvane: line 1: unexpected \"\xC3\xA9\" at position 1\n",
+                 1},
+        PipeCase{"MissingEqualsGetsAHint",
+                 {},
+                 "6*7\nfoo\n",
+                 "",
+                 "orvane: line 1: unknown command: 6*7 (to calculate, type =6*7)\n"
+                 "orvane: line 2: unknown command: foo (type help for the list)\n",
+                 1},
+        PipeCase{"LabelLineGoesToTheCalculator",
+                 {},
+                 ":\n:hello\n",
+                 "",
+                 "orvane: line 2: unknown name \"hello\" at position 1\n",
+                 1},
+        // A long line is dropped as it is read: 20 million characters take no more memory than
+        // a short line.
+        PipeCase{
+            "LongLineIsSkippedAndTheNextRuns",
+            {},
+            "=\n=2\n",
+            "2 = 2\n",
+            "orvane: line 1: the line has 20000001 characters, more than the 16383 that fit on "
+            "the command line: skipped\n",
+            1,
+            {},
+            Output::kFile,
+            64,
+            20000000},
+        // Options.
+        PipeCase{"HelpGoesToStandardOutput", {"--color=never", "--help"}, "", kUsage, "", 0},
+        PipeCase{"VersionsOfBoth", {"--version"}, "", "orvane 25.0\nSumbra 1.0.1 (...", "", 0},
+        PipeCase{"BadOptionIsNamed",
+                 {"--bogus"},
+                 "",
+                 "",
+                 "orvane: unknown option \"--bogus\"\n" + kUsage,
+                 2},
+        PipeCase{"OptionWithoutItsValue",
+                 {"--color=never", "-c"},
+                 "",
+                 "",
+                 "orvane: option -c needs the text to run\n" + kUsage,
+                 2},
+        // Write errors: one message and status 1; a broken pipe ends the shell quietly.
+        PipeCase{"FullDevice",
+                 {"-c", "=6*7"},
+                 "",
+                 "",
+                 "orvane: write error: no space left on device\n",
+                 1,
+                 {},
+                 Output::kFullDevice},
+        PipeCase{"FullDeviceStopsTheShell",
+                 {},
+                 "echo " + std::string(10000, 'x') + "\n=1/0\n",
+                 "",
+                 "orvane: write error: no space left on device\n",
+                 1,
+                 {},
+                 Output::kFullDevice},
+        PipeCase{"ClosedOutput",
+                 {"-c", "=6*7"},
+                 "",
+                 "",
+                 "orvane: write error: bad file descriptor\n",
+                 1,
+                 {},
+                 Output::kClosed},
+        PipeCase{"BrokenPipe", {"-c", "=6*7"}, "", "", "", 128 + SIGPIPE, {}, Output::kBrokenPipe}),
+    [](const ::testing::TestParamInfo<PipeCase>& info) { return std::string(info.param.name); });
 
 TEST(PipeTest, PrintsExactlyTheResults) {
   Outcome run = RunShell({}, "=6*7\n=%Ans+1\n");
@@ -113,8 +332,8 @@ TEST(PipeTest, FailedLinesSayWhyAndSetTheExitStatus) {
 TEST(PipeTest, BadInputGetsAMessageNeverACrash) {
   std::string longLine = "=" + std::string(100000, '1') + "\n";
   Outcome run = RunShell({}, std::string("=1\0+2\n", 6) + "=\xff\xfe\n" + longLine + "=2+2");
-  EXPECT_NE(run.err.find("Unexpected"), std::string::npos) << run.err;  // the U+FFFD line
-  EXPECT_NE(run.out.find("2+2 = 4\n"), std::string::npos) << run.out;   // the last line, no \n
+  EXPECT_NE(run.err.find("unexpected \"\xef\xbf\xbd\""), std::string::npos) << run.err;
+  EXPECT_NE(run.out.find("2+2 = 4\n"), std::string::npos) << run.out;  // the last line, no \n
   EXPECT_NE(run.err.find("NUL"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("100001 characters"), std::string::npos) << run.err;
   EXPECT_EQ(run.status, 1);
@@ -254,6 +473,22 @@ TEST(TerminalTest, SurvivesHostileInput) {
   EXPECT_EQ(screen.find(std::string(16384, '7')), std::string::npos);  // the line stopped
   t.Type("=1+");  // the terminal goes away in the middle of a line
   EXPECT_EQ(t.HangUp(), 128 + SIGHUP);
+}
+
+TEST(TerminalTest, PointsAtTheError) {
+  Terminal t;
+  t.ReadUntil(kPrompt);
+  t.Type("=3*(\r");
+  EXPECT_EQ(t.ReadUntil(kPrompt), "=3*(\r\n" + std::string(12, ' ') +
+                                      "^\r\norvane: a value is missing at position 4\r\n" +
+                                      kPrompt);
+  t.Type("set x=3*(\r=%x+1\r");  // the expanded text above the caret
+  EXPECT_NE(t.ReadUntil("position 6\r\n" + kPrompt)
+                .find("=%x+1\r\n" + std::string(9, ' ') + "3*(+1\r\n" + std::string(14, ' ') +
+                      "^\r\norvane: missing \")\" at position 6\r\n"),
+            std::string::npos);
+  t.Type("exit\r");
+  EXPECT_EQ(t.Finish(), 1);
 }
 
 }  // namespace
