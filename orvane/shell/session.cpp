@@ -271,6 +271,10 @@ void Session::RunInteractive() {
   Prompt();
   while (!exiting_ && !OutputFailed()) {
     Key key = ReadKey(STDIN_FILENO);
+    if (key.interrupted) {
+      if (raw.TakeResumed()) Show(u"", false);  // back from a stop: the prompt and the line
+      continue;
+    }
     if (key.end) break;
     bool enter = std::u16string(key.name) == u"Enter";
     if (enter && options_.legacyKeys) key = Key(), key.code = 13;
@@ -298,6 +302,11 @@ void Session::RunInteractive() {
     if (key.code == 4 && editor_.Text().empty()) break;  // Ctrl-D on an empty line
 
     bool changed = SendEditorKey(key);
+    if (key.code == 26) {  // Ctrl-Z, once the plug-in has seen it: stop until continued
+      WriteOutput("^Z");
+      raw.Suspend();
+      continue;
+    }
     bool typedAtEnd = !changed && editor_.Cursor() == editor_.Text().size();
     if (!editor_.Apply(key) && !changed) continue;  // keys it does not know change nothing
     Show(typedAtEnd && !key.text.empty() ? key.text : std::u16string(), typedAtEnd);

@@ -1,5 +1,6 @@
 // The orvane program end to end: through pipes, with -c, and at a pseudo-terminal with real
 // raw-mode keystrokes.
+#include <errno.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -8,6 +9,7 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -367,15 +369,39 @@ TEST(CommandTest, RunsOneLineAsATransientShell) {
 // A session at a pseudo-terminal.
 class Terminal {
  public:
-  explicit Terminal(std::vector<std::string> args = {}) {
+  // As a job, the shell runs in a process group of its own under a parent in the same session,
+  // as a shell with job control starts it; then it can be stopped.
+  explicit Terminal(std::vector<std::string> args = {}, bool asJob = false) {
     args.insert(args.begin(), ORVANE_PROGRAM);
     winsize size{24, 80, 0, 0};
     pid_ = forkpty(&fd_, nullptr, nullptr, &size);
     if (pid_ == 0) {
       IsolateSettings();
       setenv("TERM", "xterm", 1);
-      execv(ORVANE_PROGRAM, Argv(args).data());
-      _exit(127);
+      rlimit noCore{0, 0};
+      setrlimit(RLIMIT_CORE, &noCore);
+      // Under AddressSanitizer, the shell's own handling of crashes is under test, not the
+      // sanitizer's.
+      const char* sanitizer = getenv("ASAN_OPTIONS");
+      std::string options = std::string(sanitizer ? sanitizer : "") +
+                            ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0";
+      setenv("ASAN_OPTIONS", options.c_str(), 1);
+      pid_t job = asJob ? fork() : 0;
+      if (job == 0) {
+        if (asJob) {
+          setpgid(0, 0);
+          signal(SIGTTOU, SIG_IGN);
+          tcsetpgrp(STDIN_FILENO, getpid());
+          signal(SIGTTOU, SIG_DFL);
+        }
+        execv(ORVANE_PROGRAM, Argv(args).data());
+        _exit(127);
+      }
+      setpgid(job, job);
+      int status = 0;
+      while (waitpid(job, &status, 0) < 0 && errno == EINTR) {
+      }
+      _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
   }
   ~Terminal() {
@@ -409,6 +435,33 @@ class Terminal {
     ReadUntil("\x01never\x01");  // until the terminal closes, or 5 s
     return HangUp();
   }
+  // Signals the shell: the terminal's foreground process group, which is the shell's.
+  void Signal(int signal) { kill(-tcgetpgrp(fd_), signal); }
+  // Waits up to 5 s for the terminal to be cooked (canonical, echoing) or raw (neither).
+  bool WaitForMode(bool cooked) {
+    for (int tries = 0; tries < 500; ++tries, usleep(10000)) {
+      termios mode;
+      if (tcgetattr(fd_, &mode) != 0) return false;
+      bool canonical = (mode.c_lflag & ICANON) && (mode.c_lflag & ECHO);
+      bool raw = !(mode.c_lflag & ICANON) && !(mode.c_lflag & ECHO);
+      if (cooked ? canonical : raw) return true;
+    }
+    return false;
+  }
+  // Waits up to 5 s for the shell to stop (a SIGCONT sent before it stops would be lost).
+  bool WaitForStop() {
+    pid_t shell = tcgetpgrp(fd_);
+    for (int tries = 0; tries < 500; ++tries, usleep(10000)) {
+      if (StateOf(shell) == 'T') return true;
+    }
+    return false;
+  }
+  // Waits for the shell to end by itself, the terminal left open.
+  int Wait() {
+    int status = Reap(pid_, 5);
+    pid_ = -1;
+    return status;
+  }
   // Closes the terminal, whatever the shell is doing.
   int HangUp() {
     close(fd_);
@@ -419,6 +472,13 @@ class Terminal {
   }
 
  private:
+  // The state letter in /proc: R running, S sleeping, T stopped; 0 when it is gone.
+  static char StateOf(pid_t pid) {
+    std::string stat = Slurp("/proc/" + std::to_string(pid) + "/stat");
+    size_t close = stat.rfind(')');
+    return close == std::string::npos || close + 2 >= stat.size() ? 0 : stat[close + 2];
+  }
+
   int fd_ = -1;
   pid_t pid_ = -1;
 };
@@ -490,5 +550,80 @@ TEST(TerminalTest, PointsAtTheError) {
   t.Type("exit\r");
   EXPECT_EQ(t.Finish(), 1);
 }
+
+// A signal that ends the shell leaves the terminal cooked, and the shell dies by that signal.
+// Stopping (SIGTSTP, or Ctrl-Z as a key) leaves it cooked; continuing makes it raw again, with
+// the prompt and the line redrawn. Without job control, Ctrl-Z stops nothing and the shell
+// carries on.
+enum class After { kDies, kStops, kCarriesOn };
+struct SignalCase {
+  const char* name;
+  int signal;        // sent to the shell, or the one it is to die by when `keys` are typed
+  const char* keys;  // typed instead of sending the signal, or nullptr
+  After after;
+  std::vector<std::string> args = {};
+};
+std::ostream& operator<<(std::ostream& out, const SignalCase& c) {
+  return out << c.name;
+}
+
+class SignalTest : public ::testing::TestWithParam<SignalCase> {};
+
+TEST_P(SignalTest, TheTerminalComesBack) {
+  const SignalCase& c = GetParam();
+  Terminal t(c.args, c.after == After::kStops);
+  t.ReadUntil(kPrompt);
+  t.Type("=1+");
+  t.ReadUntil("=1+");
+  ASSERT_TRUE(t.WaitForMode(false));
+  if (c.keys) {
+    t.Type(c.keys);
+  } else {
+    t.Signal(c.signal);
+  }
+  if (c.after == After::kDies) {
+    EXPECT_EQ(t.Wait(), 128 + c.signal);
+    EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
+    return;
+  }
+  if (c.after == After::kStops) {
+    ASSERT_TRUE(t.WaitForStop());
+    // No program can catch SIGSTOP: the terminal stays as it was.
+    if (c.signal != SIGSTOP) {
+      EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
+    }
+    t.Signal(SIGCONT);
+  }
+  EXPECT_NE(t.ReadUntil("\r" + kPrompt + "=1+\x1b[K"), "");
+  EXPECT_TRUE(t.WaitForMode(false));
+  t.Type("2\r");
+  EXPECT_NE(t.ReadUntil(kPrompt).find("1+2 = "), std::string::npos);
+  t.Type("exit\r");
+  EXPECT_EQ(t.Finish(), 0);
+}
+
+const std::vector<std::string> kCrashingPlugin = {"--plugin", CRASHING_PLUGIN};
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, SignalTest,
+    ::testing::Values(SignalCase{"Interrupt", SIGINT, nullptr, After::kDies},
+                      SignalCase{"Terminate", SIGTERM, nullptr, After::kDies},
+                      SignalCase{"HangUp", SIGHUP, nullptr, After::kDies},
+                      SignalCase{"Quit", SIGQUIT, nullptr, After::kDies},
+                      SignalCase{"BrokenPipe", SIGPIPE, nullptr, After::kDies},
+                      SignalCase{"Abort", SIGABRT, nullptr, After::kDies},
+                      SignalCase{"SegmentationFault", SIGSEGV, nullptr, After::kDies},
+                      SignalCase{"BusError", SIGBUS, nullptr, After::kDies},
+                      SignalCase{"FloatingPointError", SIGFPE, nullptr, After::kDies},
+                      SignalCase{"IllegalInstruction", SIGILL, nullptr, After::kDies},
+                      // A plug-in that crashes, even by overflowing the stack.
+                      SignalCase{"CrashInThePlugin", SIGSEGV, "s", After::kDies, kCrashingPlugin},
+                      SignalCase{"StackOverflowInThePlugin", SIGSEGV, "o", After::kDies,
+                                 kCrashingPlugin},
+                      SignalCase{"StopSignal", SIGTSTP, nullptr, After::kStops},
+                      SignalCase{"UncatchableStop", SIGSTOP, nullptr, After::kStops},
+                      SignalCase{"CtrlZ", SIGTSTP, "\x1a", After::kStops},
+                      SignalCase{"CtrlZWithoutJobControl", 0, "\x1a", After::kCarriesOn}),
+    [](const ::testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
