@@ -5,11 +5,16 @@
 #include <muParser.h>
 #include <stdio.h>
 
+#include "orvane/lib/evaluator_errors.h"
 #include "orvane/lib/host.h"
 
 namespace orvane {
 
 namespace {
+
+[[noreturn]] void DivisionByZero() {
+  throw mu::ParserError("division by zero");
+}
 
 double Add(double a, double b) {
   return a + b;
@@ -17,19 +22,39 @@ double Add(double a, double b) {
 double Subtract(double a, double b) {
   return a - b;
 }
+// An infinity stands for a number too large for a double (a literal such as 1e400, or a result
+// that overflowed): nothing else makes one, since a power of 0 below 0 and the logarithm of 0
+// are errors. Times zero it is still zero.
 double Multiply(double a, double b) {
+  if ((a == 0 && isinf(b)) || (b == 0 && isinf(a))) return 0;
   return a * b;
 }
 double Power(double a, double b) {
+  if (a == 0 && b < 0) DivisionByZero();
   return pow(a, b);
 }
 double Divide(double a, double b) {
-  if (b == 0) throw mu::ParserError("division by zero");
+  if (b == 0) DivisionByZero();
   return a / b;
 }
 double Remainder(double a, double b) {
-  if (b == 0) throw mu::ParserError("division by zero");
+  if (b == 0) DivisionByZero();
   return fmod(a, b);
+}
+
+// The logarithms of 0 would be infinite: an error, not a number too large.
+double CheckedLogArgument(double x) {
+  if (x == 0) throw mu::ParserError("the logarithm of 0 is undefined");
+  return x;
+}
+double Ln(double x) {
+  return log(CheckedLogArgument(x));
+}
+double Log2(double x) {
+  return log2(CheckedLogArgument(x));
+}
+double Log10(double x) {
+  return log10(CheckedLogArgument(x));
 }
 
 // Reads "0x" followed by hexadecimal digits as a value.
@@ -52,8 +77,9 @@ int ReadHexLiteral(const char* text, int* position, double* value) {
   return 1;
 }
 
-// Reads a decimal number (digits, a point, an exponent) with strtod. muParser's own reader
-// builds a stringstream for every number; this one is tried first and is many times faster.
+// Reads a decimal number (digits, a point, an exponent) of any length with strtod; one beyond
+// the range of a double is infinite. muParser's own reader builds a stringstream for every
+// number and gives up on long ones; this one is tried first.
 int ReadDecimal(const char* text, int* position, double* value) {
   const char* p = text;
   auto digits = [&p] {
@@ -76,13 +102,9 @@ int ReadDecimal(const char* text, int* position, double* value) {
   if ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || *p == '_' || *p == '.') {
     return 0;  // "0x1F", "1.2.3", "2abc": leave them to the other readers
   }
-  char number[400];
-  size_t length = static_cast<size_t>(p - text);
-  if (length >= sizeof number) return 0;
-  memcpy(number, text, length);
-  number[length] = 0;
-  *value = strtod(number, nullptr);
-  *position += static_cast<int>(length);
+  std::string number(text, static_cast<size_t>(p - text));
+  *value = strtod(number.c_str(), nullptr);
+  *position += static_cast<int>(number.size());
   return 1;
 }
 
@@ -98,11 +120,20 @@ mu::Parser MakeParser() {
   parser.DefineOprt("%", Remainder, mu::prMUL_DIV);
   parser.DefineOprt("^", Power, mu::prPOW, mu::oaRIGHT);
   parser.DefineOprt("**", Power, mu::prPOW, mu::oaRIGHT);
+  parser.DefineFun("ln", Ln);
+  parser.DefineFun("log", Ln);
+  parser.DefineFun("log2", Log2);
+  parser.DefineFun("log10", Log10);
   parser.AddValIdent(ReadHexLiteral);
   parser.AddValIdent(ReadDecimal);  // the last added is tried first
   // This muParser's own constants stop at 12 decimals.
   parser.DefineConst("_pi", 3.14159265358979323846);
   parser.DefineConst("_e", 2.71828182845904523536);
+  return parser;
+}
+
+mu::Parser& Parser() {
+  static mu::Parser parser = MakeParser();
   return parser;
 }
 
@@ -119,12 +150,16 @@ std::string FormatNumber(double value) {
   return text;
 }
 
-bool EvaluateExpression(const std::string& expression, std::string& result, std::string& error) {
+bool EvaluateExpression(const std::string& expression, std::string& result, std::string& error,
+                        size_t* position) {
+  size_t at = 0;
   try {
-    static mu::Parser parser = MakeParser();
+    mu::Parser& parser = Parser();
     parser.SetExpr(expression);
     double value = parser.Eval();
-    if (isnan(value)) {
+    if (parser.GetNumResults() > 1) {
+      error = StrayCommaMessage(expression, &at);  // muParser reads "1,2" as a list of results
+    } else if (isnan(value)) {
       error = "the result is not a number";
     } else if (isinf(value)) {
       error = "the result is too large";
@@ -133,11 +168,26 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
       return true;
     }
   } catch (const mu::Parser::exception_type& e) {
-    error = e.GetMsg();
+    // Errors of its own (ecGENERIC) are this file's, already in the user's words.
+    error = e.GetCode() == mu::ecGENERIC ? e.GetMsg() : DescribeParserError(e, expression, &at);
   } catch (...) {
     error = "the expression could not be evaluated";
   }
+  if (position) *position = at;
   return false;
+}
+
+bool ReadsAsArithmetic(const std::string& text) {
+  try {
+    mu::Parser& parser = Parser();
+    parser.SetExpr(text);
+    parser.Eval();
+    return parser.GetNumResults() == 1;
+  } catch (const mu::Parser::exception_type& e) {
+    return e.GetCode() == mu::ecGENERIC;  // it parsed, and then divided by zero or the like
+  } catch (...) {
+    return false;
+  }
 }
 
 }  // namespace orvane

@@ -1,72 +1,98 @@
-#include <stdlib.h>
-
+// Variable references: "%name" and "%[name]", looked up in the host's own variables first, then
+// in the environment. Names match whatever their case, as in the Windows environment.
 #include <map>
 
 #include "orvane/lib/host.h"
+#include "platform/system.h"
 
 namespace orvane {
 
 namespace {
 
-std::map<std::string, std::string>& HostVariables() {
-  static std::map<std::string, std::string> variables;
+Text Folded(Text name) {
+  for (char16_t& c : name) c = AsciiLower(c);
+  return name;
+}
+
+std::map<Text, Text>& HostVariables() {  // by folded name
+  static std::map<Text, Text> variables;
   return variables;
 }
 
-size_t expansionCapacity = 1024;
-
+bool IsNameStart(char16_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
 bool IsNameChar(char16_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  return IsNameStart(c) || (c >= '0' && c <= '9');
 }
 
-Text Lookup(const Text& name) {
-  std::string key = Narrow(name);
-  auto found = HostVariables().find(key);
-  if (found != HostVariables().end()) return Wide(found->second);
-  const char* value = getenv(key.c_str());
-  return value ? Wide(value) : Text();
+// The variable's value; false when it is not defined.
+bool Lookup(const Text& name, Text& value) {
+  auto found = HostVariables().find(Folded(name));
+  if (found != HostVariables().end()) {
+    value = found->second;
+    return true;
+  }
+  if (name.empty()) return false;
+  value.assign(256, 0);
+  DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), 256);
+  if (length >= 256) {  // the size it needs
+    value.assign(length, 0);
+    length = GetEnvironmentVariableW(name.c_str(), value.data(), length);
+  }
+  value.resize(length);
+  return length > 0;
+}
+
+// Adds `name` to the list unless it is there already.
+void NoteUndefined(const Text& name, std::vector<Text>* undefined) {
+  if (undefined == nullptr) return;
+  for (const Text& known : *undefined) {
+    if (Folded(known) == Folded(name)) return;
+  }
+  undefined->push_back(name);
 }
 
 }  // namespace
 
 void SetHostVariable(const std::string& name, const std::string& value) {
-  HostVariables()[name] = value;
+  HostVariables()[Folded(Wide(name))] = Wide(value);
 }
 
-void SetExpansionCapacity(size_t capacity) {
-  expansionCapacity = capacity;
-}
-
-bool ExpandText(Text& text, size_t capacity) {
-  Text out;
+bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined) {
+  Text out, value;
   for (size_t i = 0; i < text.size(); ++i) {
-    size_t start = i + 1, end = start;
+    size_t start = i + 1, end = Text::npos;
+    Text name;
     if (text[i] == '%' && start < text.size() && text[start] == '[') {
       end = text.find(']', start);
-      if (end != Text::npos) {
-        out += Lookup(text.substr(start + 1, end - start - 1));
-        i = end;
-        if (out.size() >= capacity) return false;
-        continue;
-      }
-    } else if (text[i] == '%') {
+      if (end != Text::npos) name = text.substr(start + 1, end - start - 1);
+    } else if (text[i] == '%' && start < text.size() && IsNameStart(text[start])) {
+      end = start + 1;
       while (end < text.size() && IsNameChar(text[end])) ++end;
-      if (end > start) {
-        out += Lookup(text.substr(start, end - start));
-        i = end - 1;
-        if (out.size() >= capacity) return false;
-        continue;
-      }
+      name = text.substr(start, end - start);
+      end -= 1;
     }
-    out += text[i];  // a "%" that starts no reference stays as it is
+    if (end == Text::npos) {
+      out += text[i];  // a "%" that starts no reference stays as it is: "10%3", "100%"
+    } else {
+      if (Lookup(name, value)) {
+        out += value;
+      } else if (!name.empty()) {
+        NoteUndefined(name, undefined);
+      }
+      i = end;
+    }
     if (out.size() >= capacity) return false;
   }
   text = out;
   return true;
 }
 
-size_t ExpansionCapacity() {
-  return expansionCapacity;
+std::string UndefinedVariables(const std::vector<Text>& names) {
+  std::string list;
+  for (const Text& name : names) list += (list.empty() ? "" : ", ") + Narrow(name);
+  return (names.size() == 1 ? "undefined variable " : "undefined variables ") + list;
 }
 
 }  // namespace orvane

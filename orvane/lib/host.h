@@ -4,6 +4,7 @@
 #include <stddef.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/utf8_string.h"
 
@@ -21,27 +22,65 @@ struct ConsoleState {
 };
 ConsoleState& Console();
 
-// Writes text at the cursor ("\r\n" and "\n" end lines).
+// Writes text at the cursor ("\r\n", "\n" and a lone "\r" end lines).
 void ConsoleWrite(const Text& text);
 // Ends the current line unless nothing has been written on it.
 void ConsoleEndLine();
 // Changes the colour of what follows and the attribute GetAttribute reports.
 void ConsoleSetAttribute(int attribute);
+
+// The characters (code points) in the text: a surrogate pair counts once.
+size_t CodePoints(const Text& text);
+// Text as UTF-8 for a terminal or a file: a surrogate pair becomes one four-byte character, a
+// surrogate without its partner becomes U+FFFD, and NUL characters are left out.
+std::string OutputUtf8(const Text& text);
+// Writes bytes to standard output (flushed at once when interactive). After the first failed
+// write, nothing more is written.
+void WriteOutput(const std::string& bytes);
+// Sends what standard output holds on its way.
+void FlushOutput();
+// Whether a write to standard output has failed.
+bool OutputFailed();
+// Flushes standard output; when any write failed, says so once on standard error and returns
+// false.
+bool FinishOutput();
+
+// Messages start with "orvane: ", then "line N: " while a line of piped or scripted input runs.
+void SetMessageLine(int number);
+// At the prompt: the command line as shown on the screen from `column`, so that a message about
+// a position in it can point there.
+void SetShownLine(const Text& line, int column);
 // A one-line message from the host: on the console when interactive, else on standard error.
 void HostMessage(const std::string& utf8);
+// A message about the character at `position` (counted from 1, in code points) of `evaluated`.
+// At the prompt a caret points to it, under the expanded text when that is not what was typed.
+void PositionMessage(const std::string& utf8, const Text& evaluated, size_t position);
 
 // The host's own variables (_4ver, _transient, _pipe), looked up before the environment.
 void SetHostVariable(const std::string& name, const std::string& value);
-// Expands "%name" and "%[name]" in `text`; false when the result would not fit `capacity`
-// characters including the terminator.
-bool ExpandText(Text& text, size_t capacity);
-// The capacity of the buffer the plug-in passes to ExpandVariables in its current call: 1024
-// while it initialises, 16384 on the command line. The shell sets it around each call.
-void SetExpansionCapacity(size_t capacity);
-size_t ExpansionCapacity();
+// Expands "%name" and "%[name]" in `text`: a name starts with a letter or "_" and goes on with
+// letters, digits and "_"; it matches whatever the case. Returns false when the result would
+// not fit `capacity` characters including the terminator. The names of undefined variables,
+// which expand to nothing, are added to `undefined` when it is given.
+bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined = nullptr);
+// "undefined variable x", or "undefined variables x, y".
+std::string UndefinedVariables(const std::vector<Text>& names);
+// A warning that the variables expanded to nothing (none when the list is empty).
+void WarnAboutUndefined(const std::vector<Text>& names);
+// While the plug-in initialises, its buffer holds 1024 characters and its expansions are
+// silent. The shell marks the start and end of InitializePlugin.
+void SetInitialising(bool initialising);
+// Warns about undefined variables that the plug-in's last expansion met, unless a calculation
+// has already named them.
+void WarnAboutUndefinedVariables();
 
-// Evaluates an expression; on success `result` holds the result text, else `error` says why.
-bool EvaluateExpression(const std::string& expression, std::string& result, std::string& error);
+// Evaluates an expression; on success `result` holds the result text, else `error` says why and
+// `position` (when given) where: counted from 1 in code points, 0 when the error has no place.
+bool EvaluateExpression(const std::string& expression, std::string& result, std::string& error,
+                        size_t* position = nullptr);
+// Whether the text parses as arithmetic (even if its evaluation then fails, say on a division
+// by zero).
+bool ReadsAsArithmetic(const std::string& text);
 // Formats a finite number: integers exactly while a double holds them exactly, anything else
 // with up to 15 significant digits and no trailing zeros.
 std::string FormatNumber(double value);

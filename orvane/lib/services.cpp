@@ -9,8 +9,14 @@ using orvane::Text;
 
 namespace {
 
-// The plug-in's buffers hold 16384 characters on the command line.
-const size_t kEvaluateCapacity = 16384;
+// The plug-in's buffers hold 16384 characters on the command line, 1024 while it initialises.
+const size_t kLineCapacity = 16384;
+const size_t kInitialiseCapacity = 1024;
+
+bool initialising = false;
+// The undefined variables that the plug-in's last expansion met, until a calculation or the end
+// of the line reports them.
+std::vector<Text> pendingUndefined;
 
 Text TextAt(const WideChar* text) {
   return text ? Text(text) : Text();
@@ -71,17 +77,37 @@ int Guarded(int onError, Body body) {
 
 }  // namespace
 
+namespace orvane {
+
+void SetInitialising(bool starting) {
+  initialising = starting;
+}
+
+void WarnAboutUndefinedVariables() {
+  if (pendingUndefined.empty()) return;
+  std::vector<Text> names;
+  names.swap(pendingUndefined);
+  WarnAboutUndefined(names);
+}
+
+}  // namespace orvane
+
 extern "C" {
 
+// While the plug-in initialises, expansion is silent: its messages are meant for command lines.
 int ExpandVariables(WideChar* text, int) {
   return Guarded(1, [&] {
     if (text == nullptr) return 1;
     Text expanded = text;
-    if (!orvane::ExpandText(expanded, orvane::ExpansionCapacity())) {
+    std::vector<Text> undefined;
+    if (!orvane::ExpandText(expanded, initialising ? kInitialiseCapacity : kLineCapacity,
+                            &undefined)) {
+      if (initialising) return 1;
       orvane::HostMessage("the line is too long after variable expansion");
       orvane::NoteFailure();
       return 1;
     }
+    if (!initialising) pendingUndefined = undefined;
     Store(text, expanded);
     return 0;
   });
@@ -90,14 +116,24 @@ int ExpandVariables(WideChar* text, int) {
 int Evaluate(WideChar* expression) {
   return Guarded(1, [&] {
     if (expression == nullptr) return 1;
+    Text evaluated = expression;
     std::string result, error;
-    if (!orvane::EvaluateExpression(Narrow(expression), result, error)) {
-      orvane::HostMessage(error);
+    size_t position = 0;
+    if (!orvane::EvaluateExpression(Narrow(evaluated), result, error, &position)) {
+      // What went wrong may well be the variable that expanded to nothing: name it here.
+      if (!pendingUndefined.empty()) {
+        error += " (" + orvane::UndefinedVariables(pendingUndefined) + ")";
+      }
+      pendingUndefined.clear();
+      orvane::PositionMessage(error, evaluated, position);
       orvane::NoteFailure();
       return 1;
     }
     Text text = Wide(result);
-    if (text.size() >= kEvaluateCapacity) return orvane::NoteFailure(), 1;
+    if (text.size() >= kLineCapacity) {
+      orvane::NoteFailure();
+      return 1;
+    }
     Store(expression, text);
     return 0;
   });

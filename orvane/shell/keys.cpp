@@ -1,6 +1,8 @@
 #include "orvane/shell/keys.h"
 
+#include <errno.h>
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "orvane/lib/host.h"
@@ -12,24 +14,32 @@ namespace {
 // A byte read too far, given back to the next read.
 int pushedBack = -1;
 
-// Reads a byte, waiting at most `timeoutMs` when it is not negative; -1 when none came.
+const int kNoByte = -1;
+const int kInterrupted = -2;
+
+// Reads a byte, waiting at most `timeoutMs` when it is not negative; kNoByte when none came,
+// kInterrupted when a signal ended the wait.
 int ReadByte(int fd, int timeoutMs) {
   if (pushedBack >= 0) {
     int byte = pushedBack;
     pushedBack = -1;
     return byte;
   }
+  pollfd p{fd, POLLIN, 0};
   if (timeoutMs >= 0) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0) return -1;
+    if (poll(&p, 1, timeoutMs) <= 0) return kNoByte;
+  } else {
+    // The wait for a key is where stopping and continuing, held back otherwise, come through.
+    sigset_t waiting;
+    sigprocmask(SIG_SETMASK, nullptr, &waiting);
+    sigdelset(&waiting, SIGTSTP);
+    sigdelset(&waiting, SIGCONT);
+    if (ppoll(&p, 1, nullptr, &waiting) < 0) return errno == EINTR ? kInterrupted : kNoByte;
   }
   unsigned char byte;
-  for (;;) {
-    ssize_t got = read(fd, &byte, 1);
-    if (got == 1) return byte;
-    if (got < 0 && errno == EINTR) continue;
-    return -1;
-  }
+  ssize_t got = read(fd, &byte, 1);
+  if (got == 1) return byte;
+  return got < 0 && errno == EINTR ? kInterrupted : kNoByte;
 }
 
 Key Named(const char16_t* name) {
@@ -75,6 +85,10 @@ Key ReadEscape(int fd) {
 Key ReadKey(int fd) {
   int byte = ReadByte(fd, -1);
   Key key;
+  if (byte == kInterrupted) {
+    key.interrupted = true;
+    return key;
+  }
   if (byte < 0) {
     key.end = true;
     return key;

@@ -10,6 +10,7 @@ struct Key {
   const char16_t* name = u"";  // "Enter", "Left", ... for keys that are not characters
   std::u16string text;         // what a character key inserts (two units beyond the BMP)
   bool end = false;            // the input has ended
+  bool interrupted = false;    // a signal came before any key did
 };
 
 // Reads one keystroke from the terminal in raw mode: UTF-8 characters, control codes and the

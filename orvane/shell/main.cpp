@@ -1,66 +1,120 @@
 // orvane: a small interactive command processor that hosts the Sumbra plug-in.
+#include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <string>
 
+#include "orvane/lib/host.h"
 #include "orvane/shell/session.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: orvane [options]\n"
-    "  -c LINE             run LINE as if typed, then exit (a transient shell)\n"
+    "  -c TEXT             run each line of TEXT as if typed, then exit (a transient shell)\n"
     "  --plugin PATH       the plug-in library (default: Sumbra.so beside the shell)\n"
     "  --color=WHEN        colours: auto (on a terminal), always, never; NO_COLOR turns them off\n"
     "  --legacy-keys       be a host that reports Enter as key code 13, not by name\n"
     "  --help              this text\n"
+    "  --version           the shell's and the plug-in's versions\n"
     "Lines read from a pipe run one by one; the exit status is 1 when any of them failed.\n";
 
-bool ParseOptions(int argc, char** argv, orvane::Options& options) {
+enum class Parsed { kRun, kHelp, kVersion, kBad };
+
+Parsed ParseOptions(int argc, char** argv, orvane::Options& options) {
+  Parsed parsed = Parsed::kRun;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg == "-c" && i + 1 < argc) {
-      options.command = argv[++i];
-      options.hasCommand = true;
-    } else if (arg == "--plugin" && i + 1 < argc) {
-      options.plugin = argv[++i];
+    std::string problem;
+    if (arg == "--help") {
+      return Parsed::kHelp;
+    } else if (arg == "--version") {
+      parsed = Parsed::kVersion;
+    } else if (arg == "-c" || arg == "--plugin") {
+      if (i + 1 == argc) {
+        problem = "option " + arg + " needs " + (arg == "-c" ? "the text to run" : "a path");
+      } else if (arg == "-c") {
+        options.command = argv[++i];
+        options.hasCommand = true;
+      } else {
+        options.plugin = argv[++i];
+      }
     } else if (arg.rfind("--color=", 0) == 0) {
       options.color = arg.substr(8);
       if (options.color != "auto" && options.color != "always" && options.color != "never") {
-        return false;
+        problem = "option --color takes auto, always or never, not \"" + options.color + "\"";
       }
     } else if (arg == "--legacy-keys") {
       options.legacyKeys = true;
     } else {
-      return false;
+      problem = (arg.size() > 1 && arg[0] == '-' ? "unknown option " : "unexpected argument ") +
+                std::string("\"") + arg + "\"";
+    }
+    if (!problem.empty()) {
+      fprintf(stderr, "orvane: %s\n", problem.c_str());
+      return Parsed::kBad;
     }
   }
-  return true;
+  return parsed;
+}
+
+// A standard stream that was closed (">&-") gets /dev/null opened read-only in its place: no file
+// the shell opens later can take its number, and writes to it fail as they should.
+void HoldStandardStreams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) == -1) open("/dev/null", O_RDONLY);
+  }
+}
+
+int PrintVersions(const orvane::Options& options) {
+  orvane::WriteOutput(std::string("orvane ") + orvane::HostVersion(options) + "\n");
+  orvane::Plugin plugin;
+  std::string path = options.plugin.empty() ? orvane::DefaultPluginPath() : options.plugin;
+  std::string error;
+  int status = 0;
+  if (orvane::LoadPlugin(path, plugin, error)) {
+    const PluginInfo& info = *plugin.info;
+    orvane::WriteOutput(orvane::OutputUtf8(info.name ? info.name : u"(no name)") + " " +
+                        std::to_string(info.major) + "." + std::to_string(info.minor) + "." +
+                        std::to_string(info.build) + " (" + path + ")\n");
+  } else {
+    orvane::FlushOutput();
+    fprintf(stderr, "orvane: %s\n", error.c_str());
+    status = 2;
+  }
+  return orvane::FinishOutput() ? status : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  HoldStandardStreams();
   orvane::Options options;
-  if (argc == 2 && strcmp(argv[1], "--help") == 0) {
-    fputs(kUsage, stdout);
-    return 0;
-  }
-  if (!ParseOptions(argc, argv, options)) {
-    fputs(kUsage, stderr);
-    return 2;
+  switch (ParseOptions(argc, argv, options)) {
+    case Parsed::kHelp:
+      orvane::WriteOutput(kUsage);
+      return orvane::FinishOutput() ? 0 : 1;
+    case Parsed::kVersion:
+      return PrintVersions(options);
+    case Parsed::kBad:
+      fputs(kUsage, stderr);
+      return 2;
+    case Parsed::kRun:
+      break;
   }
   orvane::Session session(options);
   if (!session.Start()) return 2;
   if (options.hasCommand) {
-    session.RunOne(options.command);
+    orvane::LineReader lines(options.command);
+    session.RunLines(lines);
   } else if (isatty(STDIN_FILENO)) {
     session.RunInteractive();
   } else {
-    session.RunLines(stdin);
+    orvane::LineReader lines(STDIN_FILENO);
+    session.RunLines(lines);
   }
   session.Stop();
-  return session.ExitCode();
+  return orvane::FinishOutput() ? session.ExitCode() : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include "orvane/lib/host.h"
@@ -68,7 +69,8 @@ std::string DefaultPluginPath() {
   std::string dir(self, static_cast<size_t>(n));
   dir = dir.substr(0, dir.rfind('/'));
   for (const std::string& candidate : {dir + "/Sumbra.so", dir + "/../Sumbra.so"}) {
-    if (access(candidate.c_str(), R_OK) == 0) return candidate;
+    char resolved[PATH_MAX];
+    if (realpath(candidate.c_str(), resolved) && access(resolved, R_OK) == 0) return resolved;
   }
   return dir + "/Sumbra.so";
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "orvane/shell/input.h"
 #include "orvane/shell/line_editor.h"
 #include "orvane/shell/plugin.h"
 
@@ -17,6 +18,10 @@ struct Options {
   bool legacyKeys = false;     // a host of the generation that reports Enter as code 13
 };
 
+// The host version the shell reports in _4ver: 25.0, or 23.0 for a host of the generation that
+// reports Enter as key code 13.
+const char* HostVersion(const Options& options);
+
 class Session {
  public:
   explicit Session(const Options& options) : options_(options) {}
@@ -27,23 +32,30 @@ class Session {
 
   // The interactive prompt on a terminal.
   void RunInteractive();
-  // Lines from a pipe or file, or the one line of -c.
-  void RunLines(std::FILE* input);
-  void RunOne(const std::string& line);
+  // Lines from a pipe or file, or the lines of -c.
+  void RunLines(LineReader& input);
 
   bool Failed() const { return failed_; }
   bool Exiting() const { return exiting_; }
   int ExitCode() const { return exitCode_ >= 0 ? exitCode_ : (failed_ ? 1 : 0); }
 
  private:
-  // Hands a key to the plug-in with the current line, and takes the line back afterwards.
-  // Returns true when the plug-in moved the command line (it wrote output of its own).
+  // Hands a key to the plug-in with the line in buffer_ (`length` characters); whatever the
+  // plug-in does, the buffer stays terminated. Returns true when the plug-in moved the command
+  // line (it wrote output of its own).
+  bool CallKey(const Key& key, size_t length);
+  // The same for a line held elsewhere, which takes back what the plug-in left in the buffer.
   bool SendKey(const Key& key, std::u16string& line);
+  // The same for the line being edited, without copying it anywhere but the buffer; true when
+  // the plug-in changed it.
+  bool SendEditorKey(const Key& key);
   // Everything that happens on Enter, after the plug-in had its turn.
   void Execute(const std::u16string& line);
   void Command(const std::u16string& line);
+  void RunLine(const InputLine& line);
   // Feeds a whole line as typed keys, then Enter (for pipes and -c).
   void Feed(const std::u16string& line);
+  Key EnterKey() const;
   void Prompt();
   // Shows the edited line: only `appended` when a character was typed at its end, else the
   // whole line redrawn with the cursor in place.

@@ -1,51 +1,129 @@
 #include "orvane/shell/terminal.h"
 
+#include <errno.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <initializer_list>
 
 namespace orvane {
 
 namespace {
 
-int savedFd = -1;
-termios saved;
+int terminalFd = -1;
+termios saved, raw;
+bool resetColours = false;  // standard output is the terminal too
+volatile sig_atomic_t resumed = 0;
 
-void Restore() {
-  if (savedFd >= 0) tcsetattr(savedFd, TCSAFLUSH, &saved);
+// Every signal whose default action ends the process (SIGKILL cannot be caught).
+const int kFatalSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,   SIGTRAP,   SIGABRT,
+                             SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,  SIGUSR2,   SIGPIPE,
+                             SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,  SIGVTALRM, SIGPROF,
+                             SIGIO,   SIGPWR,  SIGSYS,  SIGSTKFLT};
+
+void Handle(int signal, void (*handler)(int)) {
+  struct sigaction action = {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_ONSTACK;  // no SA_RESTART: a wait for a key ends, to redraw on resuming
+  sigaction(signal, &action, nullptr);
+}
+
+// Raises `signal` with its default action in force, from within its own handler.
+void RaiseDefault(int signal) {
+  Handle(signal, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, signal);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  raise(signal);
+}
+
+// Raw mode again, but only in the foreground: changing the terminal from the background would
+// stop the shell with SIGTTOU.
+void ReapplyRaw() {
+  if (terminalFd >= 0 && tcgetpgrp(terminalFd) == getpgrp() &&
+      tcsetattr(terminalFd, TCSADRAIN, &raw) == 0) {
+    resumed = 1;
+  }
 }
 
 void RestoreAndDie(int signal) {
-  Restore();
+  if (terminalFd >= 0) tcsetattr(terminalFd, TCSAFLUSH, &saved);
   static const char reset[] = "\x1b[0m\r\n";
-  if (write(STDOUT_FILENO, reset, sizeof reset - 1) < 0) {
+  if (resetColours && write(STDOUT_FILENO, reset, sizeof reset - 1) < 0) {
   }
-  ::signal(signal, SIG_DFL);
-  raise(signal);
+  RaiseDefault(signal);  // the parent sees the true cause
+}
+
+void StopHere(int) {
+  int savedErrno = errno;
+  if (terminalFd >= 0) tcsetattr(terminalFd, TCSADRAIN, &saved);
+  RaiseDefault(SIGTSTP);  // stopped here until SIGCONT; an orphaned process group ignores it
+  Handle(SIGTSTP, StopHere);
+  ReapplyRaw();
+  errno = savedErrno;
+}
+
+void Resume(int) {
+  int savedErrno = errno;
+  ReapplyRaw();
+  errno = savedErrno;
+}
+
+// The shell's handlers, or the default actions again. Stopping and continuing are held back
+// while the shell's handlers are in place and come through only while it waits for a key
+// (ReadKey lets them in), so that the wait ends and the screen is redrawn whenever they happen.
+void HandleSignals(bool ours) {
+  for (int s : kFatalSignals) Handle(s, ours ? RestoreAndDie : SIG_DFL);
+  Handle(SIGTSTP, ours ? StopHere : SIG_DFL);
+  Handle(SIGCONT, ours ? Resume : SIG_DFL);
+  sigset_t jobControl;
+  sigemptyset(&jobControl);
+  sigaddset(&jobControl, SIGTSTP);
+  sigaddset(&jobControl, SIGCONT);
+  sigprocmask(ours ? SIG_BLOCK : SIG_UNBLOCK, &jobControl, nullptr);
 }
 
 }  // namespace
 
 RawTerminal::RawTerminal(int fd) {
   if (!isatty(fd) || tcgetattr(fd, &saved) != 0) return;
-  termios raw = saved;
+  raw = saved;
   // Output processing stays on, so "\n" still starts a new line at column 0.
   raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | IXON | ISTRIP | INLCR | IGNCR);
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
-  if (tcsetattr(fd, TCSAFLUSH, &raw) != 0) return;
-  savedFd = fd;
-  active_ = true;
-  for (int s : {SIGTERM, SIGHUP, SIGQUIT}) signal(s, RestoreAndDie);
+
+  static char alternateStack[1 << 16];
+  stack_t stack = {};
+  stack.ss_sp = alternateStack;
+  stack.ss_size = sizeof alternateStack;
+  sigaltstack(&stack, nullptr);
+  resetColours = isatty(STDOUT_FILENO);
+  terminalFd = fd;
+  HandleSignals(true);
+  int set;
+  do {
+    set = tcsetattr(fd, TCSAFLUSH, &raw);
+  } while (set != 0 && errno == EINTR);  // started in the background: it waits for the foreground
+  active_ = set == 0;
 }
 
 RawTerminal::~RawTerminal() {
-  if (!active_) return;
-  Restore();
-  savedFd = -1;
+  HandleSignals(false);
+  if (terminalFd >= 0) tcsetattr(terminalFd, TCSAFLUSH, &saved);
+  terminalFd = -1;
+}
+
+void RawTerminal::Suspend() {
+  kill(0, SIGTSTP);  // taken at the next wait for a key; the handler gives the terminal back
+}
+
+bool RawTerminal::TakeResumed() {
+  bool was = resumed != 0;
+  resumed = 0;
+  return was;
 }
 
 }  // namespace orvane

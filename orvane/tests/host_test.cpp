@@ -12,6 +12,7 @@ struct Expansion {
   const char* text;
   const char* expanded;  // nullptr: does not fit
   size_t capacity;
+  const char* undefined = "";  // the undefined variables it met, as UndefinedVariables lists them
 };
 std::ostream& operator<<(std::ostream& out, const Expansion& e) {
   return out << e.text;
@@ -29,9 +30,13 @@ class ExpansionTest : public ::testing::TestWithParam<Expansion> {
 
 TEST_P(ExpansionTest, ReplacesReferencesWithinCapacity) {
   Text text = Wide(GetParam().text);
-  bool fits = ExpandText(text, GetParam().capacity);
+  std::vector<Text> undefined;
+  bool fits = ExpandText(text, GetParam().capacity, &undefined);
   ASSERT_EQ(fits, GetParam().expanded != nullptr);
   EXPECT_EQ(Narrow(text), fits ? GetParam().expanded : GetParam().text);
+  if (fits) {
+    EXPECT_EQ(undefined.empty() ? "" : UndefinedVariables(undefined), GetParam().undefined);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -39,15 +44,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Expansion{"%ORVANE_TEST_X+1", "5+1", 1024}, Expansion{"%[ORVANE_TEST_X]0", "50", 1024},
         Expansion{"%[_pipe]%[_pipe]", "11", 1024},
-        Expansion{"a%ORVANE_TEST_UNDEFINED.b", "a.b", 1024}, Expansion{"10 % 3", "10 % 3", 1024},
-        Expansion{"100%", "100%", 1024}, Expansion{"%%", "%%", 1024},
-        Expansion{"%[unclosed", "%[unclosed", 1024}, Expansion{"%[]x", "x", 1024},
+        Expansion{"a%ORVANE_TEST_UNDEFINED.b", "a.b", 1024,
+                  "undefined variable ORVANE_TEST_UNDEFINED"},
+        Expansion{"10 % 3", "10 % 3", 1024}, Expansion{"100%", "100%", 1024},
+        Expansion{"%%", "%%", 1024}, Expansion{"%[unclosed", "%[unclosed", 1024},
+        Expansion{"%[]x", "x", 1024},
         Expansion{"%ORVANE_TEST_LONG", nullptr, 10},  // 10 and the terminator
-        Expansion{"%ORVANE_TEST_LONG", "LLLLLLLLLL", 11}, Expansion{"abc", nullptr, 3}));
+        Expansion{"%ORVANE_TEST_LONG", "LLLLLLLLLL", 11}, Expansion{"abc", nullptr, 3},
+        // A name starts with a letter or "_"; "%" before anything else stays.
+        Expansion{"10%3+7.5%2", "10%3+7.5%2", 1024}, Expansion{"%3%.%-", "%3%.%-", 1024},
+        Expansion{"%_PIPE%orvane_test_x%[Orvane_Test_X]", "155", 1024},
+        Expansion{"%a1%[b c]%A1", "", 1024, "undefined variables a1, b c"}));
 
 struct Evaluation {
   const char* expression;
-  const char* result;  // nullptr: an error
+  const char* result;      // nullptr: an error
+  const char* error = "";  // the message, when it matters
+  size_t position = 0;     // where the error is, counted from 1 (0: nowhere)
 };
 std::ostream& operator<<(std::ostream& out, const Evaluation& e) {
   return out << e.expression;
@@ -57,10 +70,15 @@ class EvaluationTest : public ::testing::TestWithParam<Evaluation> {};
 
 TEST_P(EvaluationTest, ComputesOrFails) {
   std::string result, error;
-  bool ok = EvaluateExpression(GetParam().expression, result, error);
+  size_t position = 0;
+  bool ok = EvaluateExpression(GetParam().expression, result, error, &position);
   if (GetParam().result == nullptr) {
     EXPECT_FALSE(ok) << result;
     EXPECT_FALSE(error.empty());
+    if (GetParam().error[0] != 0) {
+      EXPECT_EQ(error, GetParam().error);
+    }
+    EXPECT_EQ(position, GetParam().position);
   } else {
     EXPECT_TRUE(ok) << error;
     EXPECT_EQ(result, GetParam().result);
@@ -69,20 +87,59 @@ TEST_P(EvaluationTest, ComputesOrFails) {
 
 INSTANTIATE_TEST_SUITE_P(
     Expressions, EvaluationTest,
-    ::testing::Values(Evaluation{"6*7", "42"}, Evaluation{"2**10", "1024"},
-                      Evaluation{"2^3^2", "512"}, Evaluation{"-2^2", "-4"},
-                      Evaluation{"10 % 3", "1"}, Evaluation{"-7 % 3", "-1"},
-                      Evaluation{"(1+2)*-3", "-9"}, Evaluation{"0x1F+1", "32"},
-                      Evaluation{"0XfF", "255"}, Evaluation{"1/3", "0.333333333333333"},
-                      Evaluation{"0.1+0.2", "0.3"}, Evaluation{"2^53", "9007199254740992"},
-                      Evaluation{"-2^53", "-9007199254740992"},
-                      Evaluation{"2^53+2", "9.00719925474099e+15"}, Evaluation{"1e-7", "1e-07"},
-                      Evaluation{"-0", "0"}, Evaluation{"sqrt(16)+max(1,2)", "6"},
-                      Evaluation{"_pi", "3.14159265358979"}, Evaluation{"1/0", nullptr},
-                      Evaluation{"5%0", nullptr}, Evaluation{"1e308*10", nullptr},
-                      Evaluation{"sqrt(-1)", nullptr}, Evaluation{"3*(", nullptr},
-                      Evaluation{"", nullptr}, Evaluation{"0x", nullptr},
-                      Evaluation{"nosuchfunction(1)", nullptr}, Evaluation{"\xff", nullptr}));
+    ::testing::Values(
+        Evaluation{"6*7", "42"}, Evaluation{"2**10", "1024"}, Evaluation{"2^3^2", "512"},
+        Evaluation{"-2^2", "-4"}, Evaluation{"10 % 3", "1"}, Evaluation{"-7 % 3", "-1"},
+        Evaluation{"(1+2)*-3", "-9"}, Evaluation{"0x1F+1", "32"}, Evaluation{"0XfF", "255"},
+        Evaluation{"1/3", "0.333333333333333"}, Evaluation{"0.1+0.2", "0.3"},
+        Evaluation{"2^53", "9007199254740992"}, Evaluation{"-2^53", "-9007199254740992"},
+        Evaluation{"2^53+2", "9.00719925474099e+15"}, Evaluation{"1e-7", "1e-07"},
+        Evaluation{"-0", "0"}, Evaluation{"sqrt(16)+max(1,2)", "6"},
+        Evaluation{"_pi", "3.14159265358979"}, Evaluation{"1/0", nullptr},
+        Evaluation{"5%0", nullptr}, Evaluation{"1e308*10", nullptr},
+        Evaluation{"sqrt(-1)", nullptr},
+        Evaluation{"3*(", nullptr, "a value is missing at position 4", 4}, Evaluation{"", nullptr},
+        Evaluation{"0x", nullptr, "", 2}, Evaluation{"nosuchfunction(1)", nullptr, "", 1},
+        Evaluation{"\xff", nullptr, "", 1},
+        // Numbers of any length; an infinity is a number too large, and zero times
+        // it is zero.
+        Evaluation{"1111111111111111111111111111111111111111111111111111111111111111"
+                   "1111111111111111111111111111111111111111111111111111111111111111"
+                   "1111111111111111111111111111111111111111111111111111111111111111"
+                   "1111111111111111111111111111111111111111111111111111111111111111"
+                   "1111111111111111111111111111111111111111111111111111111111111111"
+                   "1111111111111111111111111111111111111111111111111111111111111111"
+                   "1111111111111111*0",
+                   "0"},
+        Evaluation{"0*1e400", "0"}, Evaluation{"1e308*10*0", "0"},
+        Evaluation{"1e400", nullptr, "the result is too large"},
+        Evaluation{"0^-1", nullptr, "division by zero"},
+        Evaluation{"ln(0)*0", nullptr, "the logarithm of 0 is undefined"},
+        Evaluation{"log10(0)", nullptr}, Evaluation{"log2(0)", nullptr},
+        Evaluation{"ln(_e)+log(1)+log10(100)+log2(8)", "6"},
+        // muParser's errors in the user's words, positions in code points.
+        Evaluation{"+", nullptr, "a value is missing at position 2", 2},
+        Evaluation{"foo(2)", nullptr, "unknown function \"foo\" at position 1", 1},
+        Evaluation{"2*foo", nullptr, "unknown name \"foo\" at position 3", 3},
+        Evaluation{"1+*2", nullptr, "unexpected \"*\" at position 3", 3},
+        Evaluation{"1e+", nullptr, "\"1e\" is not a number at position 1", 1},
+        Evaluation{"\xc3\xa9+\xe2\x82\xac", nullptr, "unexpected \"\xc3\xa9\" at position 1", 1},
+        Evaluation{"1+\xe2\x82\xac", nullptr, "unexpected \"\xe2\x82\xac\" at position 3", 3},
+        Evaluation{"1,2", nullptr, "unexpected \",\" at position 2", 2},
+        Evaluation{"max(1,2),3", nullptr, "unexpected \",\" at position 9", 9},
+        Evaluation{"(1,2)", nullptr, "unexpected \",\" at position 3", 3},
+        Evaluation{"1+ (2,3)", nullptr, "unexpected \",\" at position 6", 6},
+        Evaluation{"1 2", nullptr, "an operator is missing before \"2\" at position 3", 3},
+        Evaluation{"2(3)", nullptr, "an operator is missing before \"(\" at position 2", 2},
+        Evaluation{"1)", nullptr, "unexpected \")\" at position 2", 2},
+        Evaluation{"(1", nullptr, "missing \")\" at position 3", 3},
+        Evaluation{"sin(\"\xc3\xa9\"", nullptr, "missing \")\" at position 8", 8},
+        Evaluation{"sin(1,2)", nullptr, "too many arguments for sin"},
+        Evaluation{"min()", nullptr, "too few arguments for min"},
+        Evaluation{"1\"x\"", nullptr, "text in quotes is not a number at position 2", 2},
+        Evaluation{"_pi=3", nullptr, "unexpected \"=\" at position 4", 4},
+        Evaluation{"1?2", nullptr, "\"?\" without its \":\""},
+        Evaluation{" ", nullptr, "nothing to calculate"}));
 
 TEST(EvaluateServiceTest, ReportsFailureAndKeepsTheBuffer) {
   char16_t buffer[16384] = u"1/0";

@@ -1,14 +1,18 @@
 // The orvane program end to end: through pipes, with -c, and at a pseudo-terminal with real
 // raw-mode keystrokes.
+#include <errno.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -61,24 +65,51 @@ std::vector<char*> Argv(std::vector<std::string>& args) {
   return argv;
 }
 
-// Runs orvane with `input` on its standard input (a file) and its output in files.
+// Where the shell's standard output goes.
+enum class Output { kFile, kFullDevice, kClosed, kBrokenPipe };
+
+// Runs orvane with `input` on its standard input (a file) and its output in files, and with at
+// most `memoryMb` of address space when that is given (not under AddressSanitizer, which
+// reserves much more). `ones` characters "1" are written after the first character of
+// `input`, so that a long line need not be held in the test's own memory.
 Outcome RunShell(std::vector<std::string> args, const std::string& input,
-                 const std::vector<std::string>& env = {}) {
+                 const std::vector<std::string>& env = {}, Output output = Output::kFile,
+                 long memoryMb = 0, size_t ones = 0) {
   char dir[] = "/tmp/orvane-test-XXXXXX";
   if (!mkdtemp(dir)) abort();
   std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out",
               err = std::string(dir) + "/err";
-  std::ofstream(in, std::ios::binary) << input;
+  {
+    std::ofstream file(in, std::ios::binary);
+    file << input.substr(0, ones > 0 ? 1 : input.size());
+    for (size_t done = 0; done < ones; done += 1 << 20) {
+      file << std::string(std::min<size_t>(ones - done, 1 << 20), '1');
+    }
+    if (ones > 0) file << input.substr(1);
+  }
   args.insert(args.begin(), ORVANE_PROGRAM);
+  int pipeEnds[2] = {-1, -1};
+  if (output == Output::kBrokenPipe && pipe(pipeEnds) == 0) close(pipeEnds[0]);  // no reader
   pid_t pid = fork();
   if (pid == 0) {
     int i = open(in.c_str(), O_RDONLY), o = creat(out.c_str(), 0600), e = creat(err.c_str(), 0600);
+    if (output == Output::kFullDevice) o = open("/dev/full", O_WRONLY);
+    if (output == Output::kBrokenPipe) o = pipeEnds[1];
     dup2(i, 0), dup2(o, 1), dup2(e, 2);
+    if (output == Output::kClosed) close(1);
+    signal(SIGPIPE, SIG_DFL);  // as a shell starts a program, whatever the test runner does
+    bool sanitized = false;
+#if defined(__SANITIZE_ADDRESS__)
+    sanitized = true;
+#endif
+    rlimit memory{static_cast<rlim_t>(memoryMb) << 20, static_cast<rlim_t>(memoryMb) << 20};
+    if (memoryMb > 0 && !sanitized) setrlimit(RLIMIT_AS, &memory);
     IsolateSettings();
     for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
     execv(ORVANE_PROGRAM, Argv(args).data());
     _exit(127);
   }
+  if (pipeEnds[1] >= 0) close(pipeEnds[1]);
   Outcome run;
   run.status = Reap(pid, 30);
   run.out = Slurp(out);
@@ -87,6 +118,196 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
   rmdir(dir);
   return run;
 }
+
+// One case of piped or -c input: exactly what comes out on each stream, and the exit status.
+struct PipeCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::string input, out, err;
+  int status;
+  std::vector<std::string> env = {};
+  Output output = Output::kFile;
+  long memoryMb = 0;  // the address space it may use; 0: no limit
+  size_t ones = 0;    // "1" characters after the first character of the input
+};
+std::ostream& operator<<(std::ostream& out, const PipeCase& c) {
+  return out << c.name;
+}
+
+class PipeCaseTest : public ::testing::TestWithParam<PipeCase> {};
+
+// An expected text that ends in "..." need only begin the actual one.
+std::string AsExpected(const std::string& actual, const std::string& expected) {
+  size_t size = expected.size();
+  bool prefix = size >= 3 && expected.compare(size - 3, 3, "...") == 0;
+  return prefix && actual.compare(0, size - 3, expected, 0, size - 3) == 0 ? expected : actual;
+}
+
+TEST_P(PipeCaseTest, GivesExactlyThisOutput) {
+  const PipeCase& c = GetParam();
+  Outcome run = RunShell(c.args, c.input, c.env, c.output, c.memoryMb, c.ones);
+  EXPECT_EQ(AsExpected(run.out, c.out), c.out);
+  EXPECT_EQ(AsExpected(run.err, c.err), c.err);
+  EXPECT_EQ(run.status, c.status);
+}
+
+const std::string kLongNumber(400, '1');
+const std::string kUsage = "usage: orvane [options]\n...";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PipeCaseTest,
+    ::testing::Values(
+        // Variables: a name starts with a letter or "_", and its case does not matter.
+        PipeCase{
+            "PercentDigitIsRemainder", {}, "=10%3\n=7.5%2\n", "10%3 = 1\n7.5%2 = 1.5\n", "", 0},
+        PipeCase{"NamesIgnoreCase",
+                 {},
+                 "=6*7\n=%ans+1\nset X=1\nset x=2\necho %X %[_PIPE] %Ans\n",
+                 "6*7 = 42\n%ans+1 = 43\n2 1 43\n",
+                 "",
+                 0},
+        PipeCase{"UndefinedVariableWarns",
+                 {},
+                 "=7.5%_pi\necho [%nope]\n",
+                 "7.5%_pi = 7.5\n[]\n",
+                 "orvane: line 1: warning: undefined variable _pi expands to nothing\n"
+                 "orvane: line 2: warning: undefined variable nope expands to nothing\n",
+                 0},
+        PipeCase{"UndefinedVariableNamedWhenTheCalculationFails",
+                 {},
+                 "=%nosuch\n",
+                 "",
+                 "orvane: line 1: nothing to calculate (undefined variable nosuch)\n",
+                 1},
+        PipeCase{"LoadMessageExpansionIsSilent",
+                 {},
+                 "=1\n",
+                 "1 = 1\n",
+                 "",
+                 0,
+                 {"noloadmsg=" + std::string(1100, 'x')}},
+        // Line ends: LF, CRLF or a lone CR; a byte-order mark is skipped.
+        PipeCase{"CarriageReturnEndsALine",
+                 {},
+                 "=1+1\r\r\n=2\r=3\n=4\r\n=1/0\n",
+                 "1+1 = 2\n2 = 2\n3 = 3\n4 = 4\n",
+                 "orvane: line 6: division by zero\n",
+                 1},
+        PipeCase{
+            "CommandTextRunsLineByLine", {"-c", "=1\r=2\n=3"}, "", "1 = 1\n2 = 2\n3 = 3\n", "", 0},
+        PipeCase{"ByteOrderMarkIsSkipped", {}, "\xEF\xBB\xBF=1+1\n", "1+1 = 2\n", "", 0},
+        // Output is UTF-8: a pair as one character, a lone surrogate as U+FFFD.
+        PipeCase{"OutputIsUtf8",
+                 {},
+                 "echo a\xF0\x9F\x98\x80"
+                 "b \xED\xA0\xBD.\n",
+                 "a\xF0\x9F\x98\x80"
+                 "b \xEF\xBF\xBD.\n",
+                 "",
+                 0},
+        PipeCase{"LongNumber", {}, "=" + kLongNumber + "*0\n", kLongNumber + "*0 = 0\n", "", 0},
+        // Exit statuses and failed lines.
+        PipeCase{"ExitTakesZeroTo255",
+                 {},
+                 "exit foo\nexit 256\n=1\nexit 0255\n=2\n",
+                 "1 = 1\n",
+                 "orvane: line 1: exit: foo is not a number from 0 to 255\n"
+                 "orvane: line 2: exit: 256 is not a number from 0 to 255\n",
+                 255},
+        PipeCase{"RefusedColourFails",
+                 {},
+                 "color 1\n",
+                 "",
+                 "orvane: line 1: color: give two hexadecimal digits, background then foreground "
+                 "(like 1E)\n",
+                 1},
+        // Messages: the line number, the problem in the user's words, and where.
+        PipeCase{"MessagesSayWhatAndWhere",
+                 {},
+                 "=1\n=+\n=foo(2)\n=1,2\n=1 2\n=(1\n=1/0\n",
+                 "1 = 1\n",
+                 "orvane: line 2: a value is missing at position 2\n"
+                 "orvane: line 3: unknown function \"foo\" at position 1\n"
+                 "orvane: line 4: unexpected \",\" at position 2\n"
+                 "orvane: line 5: an operator is missing before \"2\" at position 3\n"
+                 "orvane: line 6: missing \")\" at position 3\n"
+                 "orvane: line 7: division by zero\n",
+                 1},
+        PipeCase{"PositionsCountCharacters",
+                 {},
+                 "=\xC3\xA9\xF0\x9F\x98\x80+foo\n",
+                 "",
+                 "orvane: line 1: unexpected \"\xC3\xA9\" at position 1\n",
+                 1},
+        PipeCase{"MissingEqualsGetsAHint",
+                 {},
+                 "6*7\nfoo\n",
+                 "",
+                 "orvane: line 1: unknown command: 6*7 (to calculate, type =6*7)\n"
+                 "orvane: line 2: unknown command: foo (type help for the list)\n",
+                 1},
+        PipeCase{"LabelLineGoesToTheCalculator",
+                 {},
+                 ":\n:hello\n",
+                 "",
+                 "orvane: line 2: unknown name \"hello\" at position 1\n",
+                 1},
+        // A long line is dropped as it is read: 20 million characters take no more memory than
+        // a short line.
+        PipeCase{
+            "LongLineIsSkippedAndTheNextRuns",
+            {},
+            "=\n=2\n",
+            "2 = 2\n",
+            "orvane: line 1: the line has 20000001 characters, more than the 16383 that fit on "
+            "the command line: skipped\n",
+            1,
+            {},
+            Output::kFile,
+            64,
+            20000000},
+        // Options.
+        PipeCase{"HelpGoesToStandardOutput", {"--color=never", "--help"}, "", kUsage, "", 0},
+        PipeCase{"VersionsOfBoth", {"--version"}, "", "orvane 25.0\nSumbra 1.0.1 (...", "", 0},
+        PipeCase{"BadOptionIsNamed",
+                 {"--bogus"},
+                 "",
+                 "",
+                 "orvane: unknown option \"--bogus\"\n" + kUsage,
+                 2},
+        PipeCase{"OptionWithoutItsValue",
+                 {"--color=never", "-c"},
+                 "",
+                 "",
+                 "orvane: option -c needs the text to run\n" + kUsage,
+                 2},
+        // Write errors: one message and status 1; a broken pipe ends the shell quietly.
+        PipeCase{"FullDevice",
+                 {"-c", "=6*7"},
+                 "",
+                 "",
+                 "orvane: write error: no space left on device\n",
+                 1,
+                 {},
+                 Output::kFullDevice},
+        PipeCase{"FullDeviceStopsTheShell",
+                 {},
+                 "echo " + std::string(10000, 'x') + "\n=1/0\n",
+                 "",
+                 "orvane: write error: no space left on device\n",
+                 1,
+                 {},
+                 Output::kFullDevice},
+        PipeCase{"ClosedOutput",
+                 {"-c", "=6*7"},
+                 "",
+                 "",
+                 "orvane: write error: bad file descriptor\n",
+                 1,
+                 {},
+                 Output::kClosed},
+        PipeCase{"BrokenPipe", {"-c", "=6*7"}, "", "", "", 128 + SIGPIPE, {}, Output::kBrokenPipe}),
+    [](const ::testing::TestParamInfo<PipeCase>& info) { return std::string(info.param.name); });
 
 TEST(PipeTest, PrintsExactlyTheResults) {
   Outcome run = RunShell({}, "=6*7\n=%Ans+1\n");
@@ -113,8 +334,8 @@ TEST(PipeTest, FailedLinesSayWhyAndSetTheExitStatus) {
 TEST(PipeTest, BadInputGetsAMessageNeverACrash) {
   std::string longLine = "=" + std::string(100000, '1') + "\n";
   Outcome run = RunShell({}, std::string("=1\0+2\n", 6) + "=\xff\xfe\n" + longLine + "=2+2");
-  EXPECT_NE(run.err.find("Unexpected"), std::string::npos) << run.err;  // the U+FFFD line
-  EXPECT_NE(run.out.find("2+2 = 4\n"), std::string::npos) << run.out;   // the last line, no \n
+  EXPECT_NE(run.err.find("unexpected \"\xef\xbf\xbd\""), std::string::npos) << run.err;
+  EXPECT_NE(run.out.find("2+2 = 4\n"), std::string::npos) << run.out;  // the last line, no \n
   EXPECT_NE(run.err.find("NUL"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("100001 characters"), std::string::npos) << run.err;
   EXPECT_EQ(run.status, 1);
@@ -148,15 +369,39 @@ TEST(CommandTest, RunsOneLineAsATransientShell) {
 // A session at a pseudo-terminal.
 class Terminal {
  public:
-  explicit Terminal(std::vector<std::string> args = {}) {
+  // As a job, the shell runs in a process group of its own under a parent in the same session,
+  // as a shell with job control starts it; then it can be stopped.
+  explicit Terminal(std::vector<std::string> args = {}, bool asJob = false) {
     args.insert(args.begin(), ORVANE_PROGRAM);
     winsize size{24, 80, 0, 0};
     pid_ = forkpty(&fd_, nullptr, nullptr, &size);
     if (pid_ == 0) {
       IsolateSettings();
       setenv("TERM", "xterm", 1);
-      execv(ORVANE_PROGRAM, Argv(args).data());
-      _exit(127);
+      rlimit noCore{0, 0};
+      setrlimit(RLIMIT_CORE, &noCore);
+      // Under AddressSanitizer, the shell's own handling of crashes is under test, not the
+      // sanitizer's.
+      const char* sanitizer = getenv("ASAN_OPTIONS");
+      std::string options = std::string(sanitizer ? sanitizer : "") +
+                            ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0";
+      setenv("ASAN_OPTIONS", options.c_str(), 1);
+      pid_t job = asJob ? fork() : 0;
+      if (job == 0) {
+        if (asJob) {
+          setpgid(0, 0);
+          signal(SIGTTOU, SIG_IGN);
+          tcsetpgrp(STDIN_FILENO, getpid());
+          signal(SIGTTOU, SIG_DFL);
+        }
+        execv(ORVANE_PROGRAM, Argv(args).data());
+        _exit(127);
+      }
+      setpgid(job, job);
+      int status = 0;
+      while (waitpid(job, &status, 0) < 0 && errno == EINTR) {
+      }
+      _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
   }
   ~Terminal() {
@@ -190,6 +435,33 @@ class Terminal {
     ReadUntil("\x01never\x01");  // until the terminal closes, or 5 s
     return HangUp();
   }
+  // Signals the shell: the terminal's foreground process group, which is the shell's.
+  void Signal(int signal) { kill(-tcgetpgrp(fd_), signal); }
+  // Waits up to 5 s for the terminal to be cooked (canonical, echoing) or raw (neither).
+  bool WaitForMode(bool cooked) {
+    for (int tries = 0; tries < 500; ++tries, usleep(10000)) {
+      termios mode;
+      if (tcgetattr(fd_, &mode) != 0) return false;
+      bool canonical = (mode.c_lflag & ICANON) && (mode.c_lflag & ECHO);
+      bool raw = !(mode.c_lflag & ICANON) && !(mode.c_lflag & ECHO);
+      if (cooked ? canonical : raw) return true;
+    }
+    return false;
+  }
+  // Waits up to 5 s for the shell to stop (a SIGCONT sent before it stops would be lost).
+  bool WaitForStop() {
+    pid_t shell = tcgetpgrp(fd_);
+    for (int tries = 0; tries < 500; ++tries, usleep(10000)) {
+      if (StateOf(shell) == 'T') return true;
+    }
+    return false;
+  }
+  // Waits for the shell to end by itself, the terminal left open.
+  int Wait() {
+    int status = Reap(pid_, 5);
+    pid_ = -1;
+    return status;
+  }
   // Closes the terminal, whatever the shell is doing.
   int HangUp() {
     close(fd_);
@@ -200,6 +472,13 @@ class Terminal {
   }
 
  private:
+  // The state letter in /proc: R running, S sleeping, T stopped; 0 when it is gone.
+  static char StateOf(pid_t pid) {
+    std::string stat = Slurp("/proc/" + std::to_string(pid) + "/stat");
+    size_t close = stat.rfind(')');
+    return close == std::string::npos || close + 2 >= stat.size() ? 0 : stat[close + 2];
+  }
+
   int fd_ = -1;
   pid_t pid_ = -1;
 };
@@ -255,5 +534,96 @@ TEST(TerminalTest, SurvivesHostileInput) {
   t.Type("=1+");  // the terminal goes away in the middle of a line
   EXPECT_EQ(t.HangUp(), 128 + SIGHUP);
 }
+
+TEST(TerminalTest, PointsAtTheError) {
+  Terminal t;
+  t.ReadUntil(kPrompt);
+  t.Type("=3*(\r");
+  EXPECT_EQ(t.ReadUntil(kPrompt), "=3*(\r\n" + std::string(12, ' ') +
+                                      "^\r\norvane: a value is missing at position 4\r\n" +
+                                      kPrompt);
+  t.Type("set x=3*(\r=%x+1\r");  // the expanded text above the caret
+  EXPECT_NE(t.ReadUntil("position 6\r\n" + kPrompt)
+                .find("=%x+1\r\n" + std::string(9, ' ') + "3*(+1\r\n" + std::string(14, ' ') +
+                      "^\r\norvane: missing \")\" at position 6\r\n"),
+            std::string::npos);
+  t.Type("exit\r");
+  EXPECT_EQ(t.Finish(), 1);
+}
+
+// A signal that ends the shell leaves the terminal cooked, and the shell dies by that signal.
+// Stopping (SIGTSTP, or Ctrl-Z as a key) leaves it cooked; continuing makes it raw again, with
+// the prompt and the line redrawn. Without job control, Ctrl-Z stops nothing and the shell
+// carries on.
+enum class After { kDies, kStops, kCarriesOn };
+struct SignalCase {
+  const char* name;
+  int signal;        // sent to the shell, or the one it is to die by when `keys` are typed
+  const char* keys;  // typed instead of sending the signal, or nullptr
+  After after;
+  std::vector<std::string> args = {};
+};
+std::ostream& operator<<(std::ostream& out, const SignalCase& c) {
+  return out << c.name;
+}
+
+class SignalTest : public ::testing::TestWithParam<SignalCase> {};
+
+TEST_P(SignalTest, TheTerminalComesBack) {
+  const SignalCase& c = GetParam();
+  Terminal t(c.args, c.after == After::kStops);
+  t.ReadUntil(kPrompt);
+  t.Type("=1+");
+  t.ReadUntil("=1+");
+  ASSERT_TRUE(t.WaitForMode(false));
+  if (c.keys) {
+    t.Type(c.keys);
+  } else {
+    t.Signal(c.signal);
+  }
+  if (c.after == After::kDies) {
+    EXPECT_EQ(t.Wait(), 128 + c.signal);
+    EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
+    return;
+  }
+  if (c.after == After::kStops) {
+    ASSERT_TRUE(t.WaitForStop());
+    // No program can catch SIGSTOP: the terminal stays as it was.
+    if (c.signal != SIGSTOP) {
+      EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
+    }
+    t.Signal(SIGCONT);
+  }
+  EXPECT_NE(t.ReadUntil("\r" + kPrompt + "=1+\x1b[K"), "");
+  EXPECT_TRUE(t.WaitForMode(false));
+  t.Type("2\r");
+  EXPECT_NE(t.ReadUntil(kPrompt).find("1+2 = "), std::string::npos);
+  t.Type("exit\r");
+  EXPECT_EQ(t.Finish(), 0);
+}
+
+const std::vector<std::string> kCrashingPlugin = {"--plugin", CRASHING_PLUGIN};
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, SignalTest,
+    ::testing::Values(SignalCase{"Interrupt", SIGINT, nullptr, After::kDies},
+                      SignalCase{"Terminate", SIGTERM, nullptr, After::kDies},
+                      SignalCase{"HangUp", SIGHUP, nullptr, After::kDies},
+                      SignalCase{"Quit", SIGQUIT, nullptr, After::kDies},
+                      SignalCase{"BrokenPipe", SIGPIPE, nullptr, After::kDies},
+                      SignalCase{"Abort", SIGABRT, nullptr, After::kDies},
+                      SignalCase{"SegmentationFault", SIGSEGV, nullptr, After::kDies},
+                      SignalCase{"BusError", SIGBUS, nullptr, After::kDies},
+                      SignalCase{"FloatingPointError", SIGFPE, nullptr, After::kDies},
+                      SignalCase{"IllegalInstruction", SIGILL, nullptr, After::kDies},
+                      // A plug-in that crashes, even by overflowing the stack.
+                      SignalCase{"CrashInThePlugin", SIGSEGV, "s", After::kDies, kCrashingPlugin},
+                      SignalCase{"StackOverflowInThePlugin", SIGSEGV, "o", After::kDies,
+                                 kCrashingPlugin},
+                      SignalCase{"StopSignal", SIGTSTP, nullptr, After::kStops},
+                      SignalCase{"UncatchableStop", SIGSTOP, nullptr, After::kStops},
+                      SignalCase{"CtrlZ", SIGTSTP, "\x1a", After::kStops},
+                      SignalCase{"CtrlZWithoutJobControl", 0, "\x1a", After::kCarriesOn}),
+    [](const ::testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The process environment, read and written in UTF-16 over the C library's UTF-8 environment.
+// Names match without regard to ASCII case, as in the Windows environment: "ans" finds "Ans",
+// and setting "ANS" replaces "Ans".
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include "platform/system.h"
 #include "platform/utf8.h"
@@ -22,6 +25,46 @@ bool EncodeName(const WideChar* name, char* out) {
   return strchr(out, '=') == nullptr;
 }
 
+char AsciiLowerByte(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether the "name=value" text `item` is a variable called `name` (`length` bytes), ASCII
+// letters compared without case.
+bool NamedNoCase(const char* item, const char* name, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (item[i] == 0 || AsciiLowerByte(item[i]) != AsciiLowerByte(name[i])) return false;
+  }
+  return item[length] == '=';
+}
+
+// The value of the variable `name` in any spelling, the exact one first.
+const char* FindValue(const char* name) {
+  const char* value = getenv(name);
+  if (value != nullptr) return value;
+  size_t length = strlen(name);
+  for (char** item = environ; *item != nullptr; ++item) {
+    if (NamedNoCase(*item, name, length)) return *item + length + 1;
+  }
+  return nullptr;
+}
+
+// Removes the variables whose names differ from `name` only in case.
+void RemoveOtherSpellings(const char* name) {
+  size_t length = strlen(name);
+  char other[kNameBytes];
+  for (char** item = environ; *item != nullptr;) {
+    if (NamedNoCase(*item, name, length) && strncmp(*item, name, length) != 0) {
+      memcpy(other, *item, length);
+      other[length] = 0;
+      unsetenv(other);
+      item = environ;  // the table has changed: look again from the start
+    } else {
+      ++item;
+    }
+  }
+}
+
 // Other names, or a value too long for the slot: the C library keeps its own copy. A function
 // of its own, so that its buffer takes stack only on this path.
 __attribute__((noinline)) BOOL SetCopy(const char* utf8Name, const WideChar* value) {
@@ -35,7 +78,7 @@ __attribute__((noinline)) BOOL SetCopy(const char* utf8Name, const WideChar* val
 DWORD GetEnvironmentVariableW(const WideChar* name, WideChar* buffer, DWORD size) {
   char utf8Name[kNameBytes];
   if (!EncodeName(name, utf8Name)) return 0;
-  const char* value = getenv(utf8Name);
+  const char* value = FindValue(utf8Name);
   if (value == nullptr) return 0;
   size_t needed = DecodeUtf8(value, buffer, size);
   if (needed >= size) return static_cast<DWORD>(needed + 1);
@@ -45,12 +88,13 @@ DWORD GetEnvironmentVariableW(const WideChar* name, WideChar* buffer, DWORD size
 BOOL SetEnvironmentVariableW(const WideChar* name, const WideChar* value) {
   char utf8Name[kNameBytes];
   if (!EncodeName(name, utf8Name)) return 0;
+  RemoveOtherSpellings(utf8Name);
   if (value == nullptr) return unsetenv(utf8Name) == 0;
 
   size_t nameLength = strlen(utf8Name);
   size_t room = sizeof entry - nameLength - 1;
-  bool sameName = strncmp(entry, utf8Name, nameLength) == 0 && entry[nameLength] == '=';
-  if ((entry[0] == 0 || sameName) && EncodeUtf8(value, nullptr, 0) < room) {
+  if ((entry[0] == 0 || NamedNoCase(entry, utf8Name, nameLength)) &&
+      EncodeUtf8(value, nullptr, 0) < room) {
     memcpy(entry, utf8Name, nameLength);
     entry[nameLength] = '=';
     EncodeUtf8(value, entry + nameLength + 1, room);

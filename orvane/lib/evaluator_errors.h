@@ -1,0 +1,18 @@
+// muParser's errors in the user's words.
+#pragma once
+
+#include <muParser.h>
+#include <stddef.h>
+
+#include <string>
+
+namespace orvane {
+
+// Describes a muParser error in the user's words, with "at position N" where it has a place;
+// N, counted from 1 in code points of `expression`, goes to `*position` (0: no place).
+std::string DescribeParserError(const mu::ParserError& error, const std::string& expression,
+                                size_t* position);
+// The message for a comma that separates no function's arguments, as in "1,2" or "(1,2)".
+std::string StrayCommaMessage(const std::string& expression, size_t* position);
+
+}  // namespace orvane

@@ -1,0 +1,61 @@
+// The host's messages: one line each, "orvane: " first, then the line number of piped or
+// scripted input, then the problem in lower case without a full stop.
+#include <stdio.h>
+
+#include "orvane/lib/host.h"
+
+namespace orvane {
+
+namespace {
+
+int messageLine = 0;
+Text shownLine;
+int shownColumn = 0;
+
+}  // namespace
+
+void SetMessageLine(int number) {
+  messageLine = number;
+}
+
+void SetShownLine(const Text& line, int column) {
+  shownLine = line;
+  shownColumn = column;
+}
+
+void HostMessage(const std::string& utf8) {
+  std::string line = "orvane: ";
+  if (messageLine > 0) line += "line " + std::to_string(messageLine) + ": ";
+  line += utf8;
+  if (Console().interactive) {
+    ConsoleEndLine();
+    ConsoleWrite(Wide(line + "\n"));
+  } else {
+    FlushOutput();  // what was printed before the message comes before it in a shared file
+    std::string out = OutputUtf8(Wide(line)) + "\n";
+    fwrite(out.data(), 1, out.size(), stderr);  // nowhere left to report a failure of stderr
+  }
+}
+
+void PositionMessage(const std::string& utf8, const Text& evaluated, size_t position) {
+  if (Console().interactive && position > 0 && !shownLine.empty()) {
+    // The expression starts after the line's "=" or ":" and the blanks that follow it.
+    size_t start = shownLine.find_first_not_of(u" \t", 1);
+    if (start == Text::npos) start = shownLine.size();
+    size_t column = static_cast<size_t>(shownColumn) + CodePoints(shownLine.substr(0, start));
+    ConsoleEndLine();
+    if (shownLine.compare(start, evaluated.size(), evaluated) != 0) {
+      ConsoleWrite(Text(column, u' ') + evaluated + u"\n");  // what variables expanded to
+    }
+    ConsoleWrite(Text(column + position - 1, u' ') + u"^\n");
+  }
+  HostMessage(utf8);
+}
+
+void WarnAboutUndefined(const std::vector<Text>& names) {
+  if (names.empty()) return;
+  HostMessage("warning: " + UndefinedVariables(names) +
+              (names.size() == 1 ? " expands" : " expand") + " to nothing");
+}
+
+}  // namespace orvane
