@@ -57,6 +57,9 @@ if(WIN32)
   target_compile_options(Sumbra PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${plugin_flags}>)
   add_dependencies(Sumbra build_stamp orvane_import_library)
   target_link_libraries(Sumbra PRIVATE ${orvane_import} advapi32)
+  # DllMain is the real entry point: no C runtime start-up code, so no TLS directory, no .CRT
+  # section and none of the imports that code brings. msvcrt.dll starts itself when loaded.
+  target_link_options(Sumbra PRIVATE -nostartfiles -Wl,--entry=DllMain)
 else()
   target_link_libraries(Sumbra PRIVATE orvane_minimal)
   # Only the four exports are visible; the library stays loaded until the process ends, since
