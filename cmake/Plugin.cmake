@@ -21,10 +21,15 @@ add_library(sumbra_platform STATIC ${platform_sources} platform/text_portable.cp
 target_include_directories(sumbra_platform PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(sumbra_platform PRIVATE ${plugin_flags})
 
+# The plug-in's name, author and version as its code and its version resource read them.
+set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
+string(TOLOWER ${PROJECT_NAME} sumbra_lower_name)
+configure_file(shell/identity.h.in ${generated}/shell/identity.h @ONLY)
+
 # The plug-in's own logic.
 add_library(sumbra_plugin_objects OBJECT
   calc/key.cpp calc/trim.cpp calc/highlight.cpp shell/lifecycle.cpp)
-target_include_directories(sumbra_plugin_objects PUBLIC ${PROJECT_SOURCE_DIR})
+target_include_directories(sumbra_plugin_objects PUBLIC ${PROJECT_SOURCE_DIR} ${generated})
 target_compile_options(sumbra_plugin_objects PRIVATE ${plugin_flags})
 
 # What the plug-in links its host services against: an import library made from Orvane.def on
@@ -52,7 +57,7 @@ if(WIN32)
     BYPRODUCTS ${CMAKE_CURRENT_BINARY_DIR}/stamp/build_stamp.h VERBATIM)
   target_sources(Sumbra PRIVATE shell/dll_main.cpp shell/version.rc shell/Sumbra.def)
   set_source_files_properties(shell/version.rc PROPERTIES
-    INCLUDE_DIRECTORIES "${CMAKE_CURRENT_BINARY_DIR}/stamp;${PROJECT_SOURCE_DIR}/shell"
+    INCLUDE_DIRECTORIES "${CMAKE_CURRENT_BINARY_DIR}/stamp;${generated};${PROJECT_SOURCE_DIR}/shell"
     OBJECT_DEPENDS "${CMAKE_CURRENT_BINARY_DIR}/stamp/build_stamp.h;${PROJECT_SOURCE_DIR}/shell/Sumbra.manifest")
   target_compile_options(Sumbra PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${plugin_flags}>)
   add_dependencies(Sumbra build_stamp orvane_import_library)
