@@ -85,11 +85,21 @@ class SettingTextTest : public HighlightTest, public ::testing::WithParamInterfa
 
 TEST_P(SettingTextTest, FromTheEnvironment) {
   const SettingCase& c = GetParam();
-  colors = {{"bright red", 12, 64}, {"red on blue", 4, 1},
-            {"no colours", -1, -1}, {"blue background", -1, 1},
-            {"grey on grey", 7, 7}, {"odd", -1, 64},
-            {"big", 20, 64},        {" inv", 2, -1},
-            {"weird bg", 3, -5},    {"huge bg", 2, 0x10000001}};
+  colors = {{"bright red", 12, 64},
+            {"red on blue", 4, 1},
+            {"no colours", -1, -1},
+            {"blue background", -1, 1},
+            {"grey on grey", 7, 7},
+            {"odd", -1, 64},
+            {"big", 20, 64},
+            {" inv", 2, -1},
+            {"weird bg", 3, -5},
+            {"huge bg", 2, 0x10000001},
+            {"bright white", 15, 64},
+            {"sixteen", 16, 64},
+            {"fg only", 12, kRecorderUnwritten},
+            {"bg only", kRecorderUnwritten, 1},
+            {"nothing", kRecorderUnwritten, kRecorderUnwritten}};
   SetHighlightVariable(c.text);
   EXPECT_EQ(HighlightFor(c.current), c.expected) << c.text << " on " << std::hex << c.current;
 }
@@ -104,21 +114,27 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"0x4E", 0x4E, 0x4E}, SettingCase{"0x", 0x1E, 0x1E},
         SettingCase{"0x4Z", 0x1E, 0x1E}, SettingCase{"0x0x4E", 0x07, 0x4E},
         SettingCase{"0x 4E", 0x07, 0x4E}, SettingCase{"0x+4E", 0x07, 0x4E},
-        SettingCase{"0x-1", 0x07, 0x07},         // F = B = 15
-        SettingCase{"0x-B2", 0x07, 0x4E},        // -0xB2 is ...FF4E
-        SettingCase{"0x1004E", 0x07, 0x4E},      // only the low byte names colours
-        SettingCase{"0xFFFFFFFF", 0x07, 0x07},   // fits 32 bits: F = B
-        SettingCase{"0x100000000", 0x07, 0x07},  // range error
-        SettingCase{"0x4E ", 0x07, 0x07},        // stops before the end
-        SettingCase{"0x11", 0x1E, 0x1E},         // invisible
-        SettingCase{"0x1E", 0x1E, 0x1E},         // exactly the current colours
-        SettingCase{"bright red", 0x1E, 0x1C},   // background 64: foreground only
-        SettingCase{"bright red", 0xC1, 0xC1},   // same as the background
-        SettingCase{"bright red", 0x1C, 0x1C},   // same as the foreground
+        SettingCase{"0x-1", 0x07, 0x07},          // F = B = 15
+        SettingCase{"0x-B2", 0x07, 0x4E},         // -0xB2 is ...FF4E
+        SettingCase{"0x1004E", 0x07, 0x4E},       // only the low byte names colours
+        SettingCase{"0xFFFFFFFF", 0x07, 0x07},    // fits 32 bits: F = B
+        SettingCase{"0x100000000", 0x07, 0x07},   // range error
+        SettingCase{"0x-100000000", 0x07, 0x07},  // range error (msvcrt's value is 1)
+        SettingCase{"0x4E ", 0x07, 0x07},         // stops before the end
+        SettingCase{"0x11", 0x1E, 0x1E},          // invisible
+        SettingCase{"0x1E", 0x1E, 0x1E},          // exactly the current colours
+        SettingCase{"bright red", 0x1E, 0x1C},    // background 64: foreground only
+        SettingCase{"bright red", 0xC1, 0xC1},    // same as the background
+        SettingCase{"bright red", 0x1C, 0x1C},    // same as the foreground
         SettingCase{"red on blue", 0x07, 0x14}, SettingCase{"red on blue", 0x14, 0x14},
         SettingCase{"grey on grey", 0x1E, 0x1E}, SettingCase{"no colours", 0x1E, 0x1E},
         SettingCase{"blue background", 0x1E, 0x1E}, SettingCase{"odd", 0x1E, 0x1E},
-        SettingCase{"big", 0x1E, 0x14},   // not 15 or less: background stays 64, low byte shown
+        SettingCase{"big", 0x1E, 0x14},  // not 15 or less: background stays 64, low byte shown
+        SettingCase{"bright white", 0x1E, 0x1F},  // 15 is the last foreground-only value
+        SettingCase{"sixteen", 0x2E, 0x10},       // 16 keeps the background 64: 0x410
+        // F and B start as "not given": ParseColors that writes one, or neither.
+        SettingCase{"fg only", 0x1E, 0x1C}, SettingCase{"bg only", 0x1E, 0x1E},
+        SettingCase{"nothing", 0x1E, 0x1E},
         SettingCase{" inv", 0x1E, 0x12},  // used as found: ParseColors reads it
         SettingCase{"weird bg", 0x1E, 0x1E},
         SettingCase{"huge bg", 0x07, 0x12},  // any int from the host: only the low byte counts
