@@ -44,12 +44,17 @@ class PluginTest : public ::testing::Test {
     record.info.keyCode = keyCode;
     record.info.line = buffer.data();
     record.info.keyName = keyName;
+    before = record;
     return Plugin().key(&record.info);
   }
+
+  // True when the last key changed no byte of the host's record.
+  bool RecordUntouched() const { return memcmp(&before, &record, sizeof record) == 0; }
 
   std::string Line() const { return Narrow(buffer.data()); }
   std::string Log() const { return RecorderLog(); }
 
   HostKeyRecord record;
+  HostKeyRecord before;  // the record as the last key was sent
   WideString buffer;
 };
