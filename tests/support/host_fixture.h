@@ -45,7 +45,7 @@ class PluginTest : public ::testing::Test {
     record.info.line = buffer.data();
     record.info.keyName = keyName;
     before = record;
-    return Plugin().key(&record.info);
+    return (pressTo != nullptr ? *pressTo : Plugin()).key(&record.info);
   }
 
   // True when the last key changed no byte of the host's record.
@@ -55,6 +55,7 @@ class PluginTest : public ::testing::Test {
   std::string Log() const { return RecorderLog(); }
 
   HostKeyRecord record;
-  HostKeyRecord before;  // the record as the last key was sent
+  HostKeyRecord before;                   // the record as the last key was sent
+  const LoadedPlugin* pressTo = nullptr;  // where keys go; null: Plugin()
   WideString buffer;
 };
