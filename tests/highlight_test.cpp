@@ -3,6 +3,7 @@
 
 #include "platform/system.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/platform_calls.h"
 
 namespace {
 
@@ -188,13 +189,55 @@ TEST_F(HighlightTest, AShortUnterminatedValueTakesNothingFromAnEarlierLocation) 
   EXPECT_EQ(HighlightFor(0x07), 0x01);
 }
 
+// Seen from outside the library: with foreground equal to background, neither the environment
+// nor any registry location is read, though the last location holds a setting.
 TEST_F(HighlightTest, NoSettingIsReadWhenForegroundEqualsBackground) {
-  SetHighlightVariable("0x4E");
-  RecorderReset();
-  RecorderSetAttribute(0x33);
-  RecorderScriptEvaluation("1", "1");
-  Press(13, "=1");
-  EXPECT_NE(Log().find("SetColors|7\n"), std::string::npos);
+  SetRegistryHighlightText(Hive::kMachine, kSharedKey, "0x4E");
+  const struct {
+    int current, highlight;
+    bool read;
+  } cases[] = {{0x33, 0x07, false}, {0x00, 0x07, false}, {0xFF, 0x07, false}, {0x07, 0x4E, true}};
+  for (const auto& c : cases) {
+    WatchPlatformCalls();
+    EXPECT_EQ(HighlightFor(c.current), c.highlight) << std::hex << c.current;
+    EXPECT_EQ(SettingReads() > 0, c.read) << std::hex << c.current;
+  }
 }
+
+// A location whose value does not count: every key opened is closed, before the next location
+// is opened. The first three locations hold such a value, the last one a setting.
+class UncountedValueTest : public HighlightTest,
+                           public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UncountedValueTest, ClosesEveryKeyItOpened) {
+  const std::string kind = GetParam();
+  const std::pair<Hive, const char*> uncounted[] = {
+      {Hive::kUser, kOwnKey}, {Hive::kMachine, kOwnKey}, {Hive::kUser, kSharedKey}};
+  for (const auto& [hive, key] : uncounted) {
+    if (kind == "wrong type") SetRegistryHighlight(hive, key, REG_EXPAND_SZ, {'2', 0, 0, 0});
+    if (kind == "no value") SetRegistryKeyWithoutHighlight(hive, key);
+    if (kind == "too long") SetRegistryHighlightText(hive, key, "0x" + std::string(1100, '2'));
+    if (kind == "empty") SetRegistryHighlightText(hive, key, "");
+  }
+  SetRegistryHighlightText(Hive::kMachine, kSharedKey, "0x05");
+  // Natively only the effect shows: the stand-in has a handful of keys to give out, and keys
+  // left open would use them up within a few calculations.
+  for (int i = 0; i < 10; ++i) {
+    WatchPlatformCalls();
+    ASSERT_EQ(HighlightFor(0x07), 0x05) << kind << ", calculation " << i;
+  }
+  if (kRegistryCallsSeen) {
+    std::string calls;
+    for (const char* n : {"1", "2", "3", "4"}) {
+      for (const char* call : {"RegOpenKeyExW ", "RegQueryValueExW ", "RegCloseKey "}) {
+        calls += call + std::string(n) + "\n";
+      }
+    }
+    EXPECT_EQ(RegistryCalls(), calls) << kind;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UncountedValueTest,
+                         ::testing::Values("wrong type", "no value", "too long", "empty"));
 
 }  // namespace
