@@ -28,7 +28,7 @@ mode_t ModeOf(int flags, va_list args) {
 
 #define INTERPOSED extern "C" __attribute__((visibility("default")))
 
-// Forwards `call` to the real function `name` after counting it.
+// Counts the call and passes it on to the real function `name`.
 #define PASS_ON(name, ...)               \
   static auto real = Real(&name, #name); \
   ++reads;                               \
