@@ -3,9 +3,9 @@
 #include "host/orvane.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "shell/identity.h"
 
 #define SUMBRA_PLUGINS_KEY "SOFTWARE\\ZielPlugins"
-#define SUMBRA_NAME "Sumbra"
 
 const unsigned char defaultHighlight[16] = {0x0F, 0x1F, 0x2F, 0x3F, 0x4F, 0x5F, 0x6F, 0x70,
                                             0x8F, 0x9F, 0xA0, 0xB0, 0xCF, 0xD0, 0xE0, 0xF2};
@@ -45,7 +45,7 @@ bool FindSetting(WideChar* setting) {
   DWORD length = GetEnvironmentVariableW(W("Highlight"), setting, kSettingCapacity);
   if (length > 0 && length < kSettingCapacity && setting[0] != 0) return true;
 
-  const WideChar* ownKey = W(SUMBRA_PLUGINS_KEY) W("\\") W(SUMBRA_NAME);
+  const WideChar* ownKey = W(SUMBRA_PLUGINS_KEY) W("\\") W(SUMBRA_NAME_TEXT);
   const WideChar* sharedKey = W(SUMBRA_PLUGINS_KEY);
   const HKEY roots[2] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
   for (const WideChar* subKey : {ownKey, sharedKey}) {

@@ -7,20 +7,30 @@ else()
   set(platform_sources platform/posix/text.cpp platform/posix/environment.cpp
       platform/posix/registry.cpp platform/posix/reg_file.cpp)
 endif()
+
+# The plug-in's own flags: C-style, no exceptions, no RTTI. The platform layer is built once
+# with them, and the plug-in and every test link those same objects.
+set(plugin_flags -fno-exceptions -fno-rtti)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
+  # Frame sizes as the compiler lays them out, checked by the stack_usage test.
+  list(APPEND plugin_flags -fstack-usage)
+endif()
+
 add_library(sumbra_platform STATIC ${platform_sources} platform/text_portable.cpp
             platform/utf8.cpp)
 target_include_directories(sumbra_platform PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(sumbra_platform PRIVATE ${plugin_flags})
 
-# The plug-in's own logic: C-style, no exceptions, no RTTI.
+# The plug-in's name, author and version as its code and its version resource read them.
+set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
+string(TOLOWER ${PROJECT_NAME} sumbra_lower_name)
+configure_file(shell/identity.h.in ${generated}/shell/identity.h @ONLY)
+
+# The plug-in's own logic.
 add_library(sumbra_plugin_objects OBJECT
-  calc/key.cpp calc/trim.cpp calc/highlight.cpp shell/lifecycle.cpp ${platform_sources}
-  platform/text_portable.cpp $<$<NOT:$<BOOL:${WIN32}>>:platform/utf8.cpp>)
-target_include_directories(sumbra_plugin_objects PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_options(sumbra_plugin_objects PRIVATE -fno-exceptions -fno-rtti)
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
-  # Frame sizes as the compiler lays them out, checked by the stack_usage test.
-  target_compile_options(sumbra_plugin_objects PRIVATE -fstack-usage)
-endif()
+  calc/key.cpp calc/trim.cpp calc/highlight.cpp shell/lifecycle.cpp)
+target_include_directories(sumbra_plugin_objects PUBLIC ${PROJECT_SOURCE_DIR} ${generated})
+target_compile_options(sumbra_plugin_objects PRIVATE ${plugin_flags})
 
 # What the plug-in links its host services against: an import library made from Orvane.def on
 # Windows, the minimal host under the host library's name elsewhere.
@@ -38,6 +48,7 @@ else()
 endif()
 
 add_library(Sumbra SHARED $<TARGET_OBJECTS:sumbra_plugin_objects>)
+target_link_libraries(Sumbra PRIVATE sumbra_platform)
 set_target_properties(Sumbra PROPERTIES PREFIX "" SKIP_BUILD_RPATH ON)
 if(WIN32)
   add_custom_target(build_stamp
@@ -46,11 +57,14 @@ if(WIN32)
     BYPRODUCTS ${CMAKE_CURRENT_BINARY_DIR}/stamp/build_stamp.h VERBATIM)
   target_sources(Sumbra PRIVATE shell/dll_main.cpp shell/version.rc shell/Sumbra.def)
   set_source_files_properties(shell/version.rc PROPERTIES
-    INCLUDE_DIRECTORIES "${CMAKE_CURRENT_BINARY_DIR}/stamp;${PROJECT_SOURCE_DIR}/shell"
+    INCLUDE_DIRECTORIES "${CMAKE_CURRENT_BINARY_DIR}/stamp;${generated};${PROJECT_SOURCE_DIR}/shell"
     OBJECT_DEPENDS "${CMAKE_CURRENT_BINARY_DIR}/stamp/build_stamp.h;${PROJECT_SOURCE_DIR}/shell/Sumbra.manifest")
-  target_compile_options(Sumbra PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>)
+  target_compile_options(Sumbra PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${plugin_flags}>)
   add_dependencies(Sumbra build_stamp orvane_import_library)
   target_link_libraries(Sumbra PRIVATE ${orvane_import} advapi32)
+  # DllMain is the real entry point: no C runtime start-up code, so no TLS directory, no .CRT
+  # section and none of the imports that code brings. msvcrt.dll starts itself when loaded.
+  target_link_options(Sumbra PRIVATE -nostartfiles -Wl,--entry=DllMain)
 else()
   target_link_libraries(Sumbra PRIVATE orvane_minimal)
   # Only the four exports are visible; the library stays loaded until the process ends, since

@@ -1,14 +1,54 @@
-// The smallest host there is: every service succeeds at once, every expression evaluates to
-// "42", output goes nowhere, and nothing is allocated. It serves twice:
+// The smallest host there is: variables come straight from the process environment, every
+// expression evaluates to "42", output goes nowhere, and nothing is allocated. It serves twice:
 // - as libOrvane.so at link time, giving the plug-in its dependency on the host library by name
 //   (the counterpart of the import library made from Orvane.def on Windows). The plug-in
 //   carries no search path to it: at run time the host's own library answers;
 // - as the host of the allocation-counting test and of the benchmarks, which measure the
 //   plug-in alone.
+#include "host/minimal_host.h"
+
+#include <stdlib.h>
+
 #include "host/orvane.h"
 
+namespace {
+
+int printfCalls = 0;
+
+// The smaller of the plug-in's two expansion buffers, terminator included.
+const size_t kExpansionCapacity = 1024;
+
+bool IsNameChar(WideChar c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+}  // namespace
+
 extern "C" {
-int ExpandVariables(WideChar*, int) {
+// "%name" and "%[name]" become the environment variable's value (ASCII), nothing when it is not
+// set; any other "%" stays. The result is cut to fit the smaller buffer the plug-in passes.
+int ExpandVariables(WideChar* text, int) {
+  WideChar out[kExpansionCapacity];
+  size_t n = 0;
+  for (const WideChar* p = text; *p != 0 && n < kExpansionCapacity - 1;) {
+    bool bracketed = p[0] == '%' && p[1] == '[';
+    const WideChar* name = p + (bracketed ? 2 : 1);
+    const WideChar* end = name;
+    while (IsNameChar(*end)) ++end;
+    if (p[0] != '%' || end == name || end - name > 255 || (bracketed && *end != ']')) {
+      out[n++] = *p++;
+      continue;
+    }
+    char ascii[256];
+    for (const WideChar* c = name; c != end; ++c) ascii[c - name] = static_cast<char>(*c);
+    ascii[end - name] = 0;
+    const char* value = getenv(ascii);
+    for (; value != nullptr && *value != 0 && n < kExpansionCapacity - 1; ++value)
+      out[n++] = *value;
+    p = end + (bracketed ? 1 : 0);
+  }
+  for (size_t i = 0; i < n; ++i) text[i] = out[i];
+  text[n] = 0;
   return 0;
 }
 int Evaluate(WideChar* expression) {
@@ -18,6 +58,7 @@ int Evaluate(WideChar* expression) {
   return 0;
 }
 int Printf(const WideChar*, ...) {
+  ++printfCalls;
   return 0;
 }
 int QPuts(const WideChar*) {
@@ -40,5 +81,8 @@ int GetAbsCursorPosition(int* row, int* column) {
   *row = 1;
   *column = 0;
   return 0;
+}
+int MinimalHostPrintfCalls(void) {
+  return printfCalls;
 }
 }

@@ -29,8 +29,8 @@ PluginInfo* GetPluginInfo(void) {
   PluginInfo& info = descriptor.info;
   info.name = W(SUMBRA_NAME_TEXT);
   info.author = W(SUMBRA_AUTHOR_TEXT);
-  info.email = W("tarrow@example.com");
-  info.webPage = W("https://plugins.example.org/plugins/sumbra.html");
+  info.email = W(SUMBRA_EMAIL_TEXT);
+  info.webPage = W(SUMBRA_WEB_PAGE_TEXT);
   info.description = W("Do math at the command line.");
   info.functions = W("*key");
   info.major = SUMBRA_VERSION_MAJOR;

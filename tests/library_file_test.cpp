@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <regex>
 #include <set>
 #include <string>
@@ -51,29 +52,48 @@ TEST(LibraryFileTest, ExportsExactlyTheFourEntryPointsByOrdinal) {
   EXPECT_EQ(GetProcAddress(module, "Key"), nullptr);  // undecorated and exact
 }
 
-TEST(LibraryFileTest, ImportsOnlyTheHostAndTheSystem) {
+// Every imported function, by library: the host's nine services, the environment and registry
+// calls, and the few C runtime functions the code calls. A new import is a decision.
+TEST(LibraryFileTest, ImportsExactlyWhatThePluginCalls) {
   HMODULE module = Module();
   const IMAGE_DATA_DIRECTORY& dir =
       Headers(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  std::set<std::string> libraries, hostServices;
+  std::map<std::string, std::set<std::string>> imports;
   for (auto entry = At<IMAGE_IMPORT_DESCRIPTOR>(module, dir.VirtualAddress); entry->Name != 0;
        ++entry) {
     std::string library = At<char>(module, entry->Name);
     for (char& c : library) c = static_cast<char>(toupper(c));
-    libraries.insert(library);
-    if (library != "ORVANE.DLL") continue;
+    std::set<std::string>& functions = imports[library];
     for (auto thunk = At<IMAGE_THUNK_DATA64>(module, entry->OriginalFirstThunk);
          thunk->u1.AddressOfData != 0; ++thunk) {
       ASSERT_FALSE(IMAGE_SNAP_BY_ORDINAL64(thunk->u1.Ordinal)) << "imported by name";
-      hostServices.insert(
+      functions.insert(
           At<IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(thunk->u1.AddressOfData))->Name);
     }
   }
-  EXPECT_EQ(libraries,
-            (std::set<std::string>{"ADVAPI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "ORVANE.DLL"}));
-  EXPECT_EQ(hostServices,
-            (std::set<std::string>{"CrLf", "Evaluate", "ExpandVariables", "GetAbsCursorPosition",
-                                   "GetAttribute", "ParseColors", "Printf", "QPuts", "SetColors"}));
+  const std::map<std::string, std::set<std::string>> expected = {
+      {"ORVANE.DLL",
+       {"CrLf", "Evaluate", "ExpandVariables", "GetAbsCursorPosition", "GetAttribute",
+        "ParseColors", "Printf", "QPuts", "SetColors"}},
+      {"ADVAPI32.DLL", {"RegCloseKey", "RegOpenKeyExW", "RegQueryValueExW"}},
+      {"KERNEL32.DLL", {"GetEnvironmentVariableW", "SetEnvironmentVariableW"}},
+      {"MSVCRT.DLL", {"_errno", "iswspace", "memcpy", "memmove", "memset", "wcslen", "wcstoul"}}};
+  EXPECT_EQ(imports, expected);
+}
+
+// The entry point is the plug-in's own: no C runtime start-up code, which brings a TLS
+// directory and a .CRT section with it.
+TEST(LibraryFileTest, NoRuntimeStartUpCode) {
+  HMODULE module = Module();
+  const IMAGE_NT_HEADERS64* nt = Headers(module);
+  EXPECT_EQ(nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS].Size, 0u);
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    std::string name(reinterpret_cast<const char*>(section->Name),
+                     strnlen(reinterpret_cast<const char*>(section->Name), 8));
+    EXPECT_NE(name, ".CRT");
+    EXPECT_NE(name, ".tls");
+  }
 }
 
 // The version resource, read through the version APIs.

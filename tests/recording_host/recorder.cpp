@@ -166,8 +166,8 @@ int ParseColors(const WideChar* description, int* foreground, int* background) {
   Record("ParseColors|" + Narrow(description));
   auto found = script.colors.find(description);
   if (found != script.colors.end()) {
-    *foreground = found->second.first;
-    *background = found->second.second;
+    if (found->second.first != kRecorderUnwritten) *foreground = found->second.first;
+    if (found->second.second != kRecorderUnwritten) *background = found->second.second;
   }
   return 0;
 }

@@ -13,6 +13,8 @@
 
 extern "C" {
 
+const int kRecorderUnwritten = -0x7FFFFFFF - 1;
+
 // Back to the defaults: empty log, attribute 0x07, cursor row 0, no scripted evaluations or
 // variables or colours, expansion working.
 RECORDER_API void RecorderReset(void);
@@ -25,7 +27,8 @@ RECORDER_API void RecorderFailExpansion(int fail);
 RECORDER_API void RecorderScriptEvaluation(const char* expression, const char* result);
 // A host variable for expansion, looked up before the process environment.
 RECORDER_API void RecorderScriptVariable(const char* name, const char* value);
-// What ParseColors answers for `description` (-1 leaves a value not given).
+// What ParseColors answers for `description`. It writes only what it is given: with
+// kRecorderUnwritten for a value, that value keeps what the caller put there.
 RECORDER_API void RecorderScriptColors(const char* description, int foreground, int background);
 // Every call so far, one a line: the service's name, then its arguments separated by "|".
 RECORDER_API const char* RecorderLog(void);

@@ -44,12 +44,18 @@ class PluginTest : public ::testing::Test {
     record.info.keyCode = keyCode;
     record.info.line = buffer.data();
     record.info.keyName = keyName;
-    return Plugin().key(&record.info);
+    before = record;
+    return (pressTo != nullptr ? *pressTo : Plugin()).key(&record.info);
   }
+
+  // True when the last key changed no byte of the host's record.
+  bool RecordUntouched() const { return memcmp(&before, &record, sizeof record) == 0; }
 
   std::string Line() const { return Narrow(buffer.data()); }
   std::string Log() const { return RecorderLog(); }
 
   HostKeyRecord record;
+  HostKeyRecord before;                   // the record as the last key was sent
+  const LoadedPlugin* pressTo = nullptr;  // where keys go; null: Plugin()
   WideString buffer;
 };

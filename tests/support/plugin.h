@@ -16,6 +16,10 @@ struct LoadedPlugin {
 // Loads the plug-in once per test program; aborts the test program when it cannot.
 const LoadedPlugin& Plugin();
 
+// A second instance of the plug-in, loaded from a copy of its library file: its state is that
+// of a library just loaded, whatever the tests did with the first. Loaded once.
+const LoadedPlugin& FreshPlugin();
+
 // The address of an export by ordinal (Windows), or null where there are no ordinals.
 void* PluginExportByOrdinal(unsigned ordinal);
 

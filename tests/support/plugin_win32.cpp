@@ -6,27 +6,40 @@
 
 namespace {
 
+HMODULE Load(const wchar_t* path) {
+  HMODULE h = LoadLibraryW(path);
+  if (h == nullptr) {
+    fprintf(stderr, "cannot load %ls: error %lu\n", path, GetLastError());
+    abort();
+  }
+  return h;
+}
+
 HMODULE Handle() {
-  static HMODULE handle = [] {
-    HMODULE h = LoadLibraryW(L"Sumbra.dll");
-    if (h == nullptr) {
-      fprintf(stderr, "cannot load Sumbra.dll: error %lu\n", GetLastError());
-      abort();
-    }
-    return h;
-  }();
+  static HMODULE handle = Load(L"Sumbra.dll");
   return handle;
 }
 
 template <typename F>
-F Export(const char* name) {
-  FARPROC symbol = GetProcAddress(Handle(), name);
+F Export(HMODULE module, const char* name) {
+  FARPROC symbol = GetProcAddress(module, name);
   if (symbol == nullptr) {
     fprintf(stderr, "Sumbra.dll does not export %s\n", name);
     abort();
   }
   return reinterpret_cast<F>(reinterpret_cast<void*>(symbol));
 }
+
+LoadedPlugin Exports(HMODULE module) {
+  return LoadedPlugin{Export<PluginInfo* (*)()>(module, "GetPluginInfo"),
+                      Export<int (*)()>(module, "InitializePlugin"),
+                      Export<int (*)()>(module, "ShutdownPlugin"),
+                      Export<int (*)(KeyInfo*)>(module, "key")};
+}
+
+// The copy is removed when the test program ends, after the library is let go.
+wchar_t copyPath[MAX_PATH];
+HMODULE copyHandle;
 
 }  // namespace
 
@@ -37,9 +50,25 @@ std::string PluginPath() {
 }
 
 const LoadedPlugin& Plugin() {
-  static const LoadedPlugin plugin{
-      Export<PluginInfo* (*)()>("GetPluginInfo"), Export<int (*)()>("InitializePlugin"),
-      Export<int (*)()>("ShutdownPlugin"), Export<int (*)(KeyInfo*)>("key")};
+  static const LoadedPlugin plugin = Exports(Handle());
+  return plugin;
+}
+
+const LoadedPlugin& FreshPlugin() {
+  static const LoadedPlugin plugin = [] {
+    wchar_t original[MAX_PATH], folder[MAX_PATH];
+    GetModuleFileNameW(Handle(), original, MAX_PATH);
+    if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"smb", 0, copyPath) == 0 ||
+        !CopyFileW(original, copyPath, FALSE)) {
+      abort();
+    }
+    copyHandle = Load(copyPath);
+    atexit([] {
+      FreeLibrary(copyHandle);
+      DeleteFileW(copyPath);
+    });
+    return Exports(copyHandle);
+  }();
   return plugin;
 }
 

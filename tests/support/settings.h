@@ -19,5 +19,7 @@ void SetRegistryHighlight(Hive hive, const char* key, uint32_t type,
                           const std::vector<uint8_t>& bytes);
 // A REG_SZ holding `utf8` and its terminator.
 void SetRegistryHighlightText(Hive hive, const char* key, const std::string& utf8);
+// The key, with no value "Highlight" in it.
+void SetRegistryKeyWithoutHighlight(Hive hive, const char* key);
 // Removes every Highlight the tests may have set.
 void ClearHighlightSettings();

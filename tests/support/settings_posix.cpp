@@ -13,6 +13,7 @@
 namespace {
 
 struct Value {
+  bool present;  // false: the key without the value
   uint32_t type;
   std::vector<uint8_t> bytes;
 };
@@ -45,7 +46,9 @@ void WriteFiles() {
     for (const auto& [where, value] : values) {
       if (where.first != hive) continue;
       out << "\r\n[" << (hive == Hive::kUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\")
-          << where.second << "]\r\n\"Highlight\"=hex(" << std::hex << value.type << "):";
+          << where.second << "]\r\n";
+      if (!value.present) continue;
+      out << "\"Highlight\"=hex(" << std::hex << value.type << "):";
       char byte[4];
       for (size_t i = 0; i < value.bytes.size(); ++i) {
         snprintf(byte, sizeof byte, "%02x", value.bytes[i]);
@@ -61,7 +64,12 @@ void WriteFiles() {
 
 void SetRegistryHighlight(Hive hive, const char* key, uint32_t type,
                           const std::vector<uint8_t>& bytes) {
-  values[{hive, key}] = Value{type, bytes};
+  values[{hive, key}] = Value{true, type, bytes};
+  WriteFiles();
+}
+
+void SetRegistryKeyWithoutHighlight(Hive hive, const char* key) {
+  values[{hive, key}] = Value{false, 0, {}};
   WriteFiles();
 }
 

@@ -10,17 +10,28 @@ HKEY RootOf(Hive hive) {
   return hive == Hive::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
-}  // namespace
-
-void SetRegistryHighlight(Hive hive, const char* key, uint32_t type,
-                          const std::vector<uint8_t>& bytes) {
+HKEY CreateKey(Hive hive, const char* key) {
   HKEY handle;
   WideString path = Wide(key);
   if (RegCreateKeyExW(RootOf(hive), path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle,
                       nullptr) != ERROR_SUCCESS) {
     abort();
   }
+  return handle;
+}
+
+}  // namespace
+
+void SetRegistryHighlight(Hive hive, const char* key, uint32_t type,
+                          const std::vector<uint8_t>& bytes) {
+  HKEY handle = CreateKey(hive, key);
   RegSetValueExW(handle, L"Highlight", 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+  RegCloseKey(handle);
+}
+
+void SetRegistryKeyWithoutHighlight(Hive hive, const char* key) {
+  HKEY handle = CreateKey(hive, key);
+  RegDeleteValueW(handle, L"Highlight");
   RegCloseKey(handle);
 }
 
