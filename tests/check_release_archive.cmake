@@ -16,7 +16,8 @@ string(REPLACE "\n" ";" listing "${listing}")
 list(SORT listing)
 set(expected CHANGELOG.md Highlight-all-plugins.reg Highlight-all-users.reg
     Highlight-current-user.reg LICENSE README.md Remove-Highlight-all-plugins.reg
-    Remove-Highlight-all-users.reg Remove-Highlight-current-user.reg Sumbra.dll)
+    Remove-Highlight-all-users.reg Remove-Highlight-current-user.reg Sumbra.dll
+    THIRD-PARTY-NOTICES.txt)
 if(NOT listing STREQUAL expected)
   message(FATAL_ERROR "${ARCHIVE} holds\n  ${listing}\ninstead of\n  ${expected}")
 endif()
