@@ -8,10 +8,10 @@
 //                | light grey, light gray (white)
 // "bright" adds 8. "white" alone is the console's light grey (7); "bright white" is 15.
 // Without "on", the background is given as 64: only the foreground is asked for.
+#include "orvane/lib/colors.h"
+
 #include <string>
 #include <vector>
-
-#include "orvane/lib/host.h"
 
 namespace orvane {
 

@@ -1,9 +1,11 @@
 // The console: standard output with the cursor position tracked, and every write checked.
+#include "orvane/lib/console.h"
+
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
-#include "orvane/lib/host.h"
+#include "orvane/lib/colors.h"
 
 namespace orvane {
 

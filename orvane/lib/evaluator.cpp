@@ -1,12 +1,13 @@
 // Arithmetic through muParser: + - * / % ^ (and ** for power), parentheses, unary minus,
 // 0x hexadecimal literals, and muParser's functions (sin, sqrt, min, ...) and constants
 // (_pi, _e).
+#include "orvane/lib/evaluator.h"
+
 #include <math.h>
 #include <muParser.h>
 #include <stdio.h>
 
 #include "orvane/lib/evaluator_errors.h"
-#include "orvane/lib/host.h"
 
 namespace orvane {
 

@@ -1,8 +1,11 @@
 // The host's messages: one line each, "orvane: " first, then the line number of piped or
 // scripted input, then the problem in lower case without a full stop.
+#include "orvane/lib/messages.h"
+
 #include <stdio.h>
 
-#include "orvane/lib/host.h"
+#include "orvane/lib/console.h"
+#include "orvane/lib/variables.h"
 
 namespace orvane {
 

@@ -1,9 +1,15 @@
 // The nine services the plug-in imports, over the console, the variables and the evaluator.
 // No exception leaves a service: each one catches everything at its boundary.
+#include "orvane/lib/services.h"
+
 #include <stdarg.h>
 
 #include "host/orvane.h"
-#include "orvane/lib/host.h"
+#include "orvane/lib/colors.h"
+#include "orvane/lib/console.h"
+#include "orvane/lib/evaluator.h"
+#include "orvane/lib/messages.h"
+#include "orvane/lib/variables.h"
 
 using orvane::Text;
 

@@ -1,4 +1,7 @@
-#include "orvane/lib/host.h"
+#include "orvane/lib/colors.h"
+#include "orvane/lib/console.h"
+#include "orvane/lib/evaluator.h"
+#include "orvane/lib/variables.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

@@ -1,4 +1,4 @@
-#include "orvane/shell/line_editor.h"
+#include "orvane/program/line_editor.h"
 
 #include <gtest/gtest.h>
 

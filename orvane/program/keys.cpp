@@ -1,11 +1,11 @@
-#include "orvane/shell/keys.h"
+#include "orvane/program/keys.h"
 
 #include <errno.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
-#include "orvane/lib/host.h"
+#include "orvane/lib/text.h"
 
 namespace orvane {
 

@@ -1,8 +1,9 @@
 // Variable references: "%name" and "%[name]", looked up in the host's own variables first, then
 // in the environment. Names match whatever their case, as in the Windows environment.
+#include "orvane/lib/variables.h"
+
 #include <map>
 
-#include "orvane/lib/host.h"
 #include "platform/system.h"
 
 namespace orvane {

@@ -1,12 +1,16 @@
-#include "orvane/shell/session.h"
+#include "orvane/program/session.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
-#include "orvane/lib/host.h"
-#include "orvane/shell/terminal.h"
+#include "orvane/lib/console.h"
+#include "orvane/lib/evaluator.h"
+#include "orvane/lib/messages.h"
+#include "orvane/lib/services.h"
+#include "orvane/lib/variables.h"
+#include "orvane/program/terminal.h"
 #include "platform/system.h"
 
 namespace orvane {

@@ -1,11 +1,11 @@
-#include "orvane/shell/plugin.h"
+#include "orvane/program/plugin.h"
 
 #include <dlfcn.h>
 #include <limits.h>
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "orvane/lib/host.h"
+#include "orvane/lib/text.h"
 
 namespace orvane {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "orvane/lib/host.h"
-#include "orvane/shell/session.h"
+#include "orvane/lib/console.h"
+#include "orvane/program/session.h"
 
 namespace {
 

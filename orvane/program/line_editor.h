@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "orvane/shell/keys.h"
+#include "orvane/program/keys.h"
 
 namespace orvane {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "orvane/shell/input.h"
-#include "orvane/shell/line_editor.h"
-#include "orvane/shell/plugin.h"
+#include "orvane/program/input.h"
+#include "orvane/program/line_editor.h"
+#include "orvane/program/plugin.h"
 
 namespace orvane {
 

@@ -1,4 +1,4 @@
-#include "orvane/shell/terminal.h"
+#include "orvane/program/terminal.h"
 
 #include <errno.h>
 #include <signal.h>
