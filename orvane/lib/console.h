@@ -16,6 +16,7 @@ struct ConsoleState {
   int column = 0;        // characters written on the current line
   bool colors = false;   // whether attributes become ANSI escapes
   bool interactive = false;
+  bool screen = false;  // standard output is the terminal the user types at
 };
 ConsoleState& Console();
 
@@ -25,6 +26,13 @@ void ConsoleWrite(const Text& text);
 void ConsoleEndLine();
 // Changes the colour of what follows and the attribute GetAttribute reports.
 void ConsoleSetAttribute(int attribute);
+// Changes the console's colours as the color command does: on the screen, everything takes
+// them, and lines that scroll in are erased in them.
+void ConsoleSetColors(int attribute);
+// Clears the screen; what it showed goes up into the terminal's scrollback.
+void ConsoleClearScreen();
+// Gives the terminal its own colours back, below the cursor too.
+void ConsoleRestoreColors();
 
 // The characters (code points) in the text: a surrogate pair counts once.
 size_t CodePoints(const Text& text);

@@ -8,6 +8,7 @@
 #include <stdio.h>
 
 #include "orvane/lib/evaluator_errors.h"
+#include "platform/wide_char.h"
 
 namespace orvane {
 
@@ -64,11 +65,7 @@ int ReadHexLiteral(const char* text, int* position, double* value) {
   double v = 0;
   int i = 2;
   for (;; ++i) {
-    char c = text[i];
-    int digit = (c >= '0' && c <= '9')   ? c - '0'
-                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                         : -1;
+    int digit = HexDigitValue(static_cast<unsigned char>(text[i]));
     if (digit < 0) break;
     v = v * 16 + digit;
   }
@@ -176,6 +173,13 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
   }
   if (position) *position = at;
   return false;
+}
+
+std::vector<std::string> CalculatorNames() {
+  std::vector<std::string> names;
+  for (const auto& function : Parser().GetFunDef()) names.push_back(function.first + "(");
+  for (const auto& constant : Parser().GetConst()) names.push_back(constant.first);
+  return names;
 }
 
 bool ReadsAsArithmetic(const std::string& text) {

@@ -4,6 +4,7 @@
 #include <stddef.h>
 
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -14,6 +15,8 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
 // Whether the text parses as arithmetic (even if its evaluation then fails, say on a division
 // by zero).
 bool ReadsAsArithmetic(const std::string& text);
+// The names an expression can use, for completion: functions (followed by "(") and constants.
+std::vector<std::string> CalculatorNames();
 // Formats a finite number: integers exactly while a double holds them exactly, anything else
 // with up to 15 significant digits and no trailing zeros.
 std::string FormatNumber(double value);

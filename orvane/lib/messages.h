@@ -21,6 +21,8 @@ void HostMessage(const std::string& utf8);
 // A message about the character at `position` (counted from 1, in code points) of `evaluated`.
 // At the prompt a caret points to it, under the expanded text when that is not what was typed.
 void PositionMessage(const std::string& utf8, const Text& evaluated, size_t position);
+// What an errno means, in the style of the messages: "no such file or directory".
+std::string ErrorText(int error);
 // A warning that the variables expanded to nothing (none when the list is empty).
 void WarnAboutUndefined(const std::vector<Text>& names);
 

@@ -4,9 +4,12 @@
 
 #include <stdarg.h>
 
+#include <set>
+
 #include "host/orvane.h"
 #include "orvane/lib/colors.h"
 #include "orvane/lib/console.h"
+#include "orvane/lib/display.h"
 #include "orvane/lib/evaluator.h"
 #include "orvane/lib/messages.h"
 #include "orvane/lib/variables.h"
@@ -23,6 +26,8 @@ bool initialising = false;
 // The undefined variables that the plug-in's last expansion met, until a calculation or the end
 // of the line reports them.
 std::vector<Text> pendingUndefined;
+// The colour descriptions ParseColors could not read, each warned about once.
+std::set<Text> unreadableColors;
 
 Text TextAt(const WideChar* text) {
   return text ? Text(text) : Text();
@@ -63,7 +68,8 @@ Text Format(const WideChar* format, va_list args) {
         out += u'%';
         break;
       default:
-        out += u'%', out += *p;
+        out += u'%';
+        out += *p;
     }
   }
   return out;
@@ -149,17 +155,26 @@ int Printf(const WideChar* format, ...) {
   if (format == nullptr) return 0;
   va_list args;
   va_start(args, format);
-  Guarded(0, [&] { return orvane::ConsoleWrite(Format(format, args)), 0; });
+  Guarded(0, [&] {
+    orvane::ConsoleWrite(Format(format, args));
+    return 0;
+  });
   va_end(args);
   return 0;
 }
 
 int QPuts(const WideChar* text) {
-  return Guarded(0, [&] { return orvane::ConsoleWrite(TextAt(text)), 0; });
+  return Guarded(0, [&] {
+    orvane::ConsoleWrite(TextAt(text));
+    return 0;
+  });
 }
 
 int CrLf(void) {
-  return Guarded(0, [] { return orvane::ConsoleEndLine(), 0; });
+  return Guarded(0, [] {
+    orvane::ConsoleEndLine();
+    return 0;
+  });
 }
 
 int GetAttribute(int* attribute, int* other) {
@@ -169,16 +184,24 @@ int GetAttribute(int* attribute, int* other) {
 }
 
 int SetColors(int attribute) {
-  return Guarded(0, [&] { return orvane::ConsoleSetAttribute(attribute), 0; });
+  return Guarded(0, [&] {
+    orvane::ConsoleSetAttribute(attribute);
+    return 0;
+  });
 }
 
+// A description it cannot read leaves both as they were: the plug-in then shows the result in
+// the current colours and says nothing, so the host names the text, once a session.
 int ParseColors(const WideChar* description, int* foreground, int* background) {
   return Guarded(0, [&] {
+    if (description == nullptr) return 0;
     int fg, bg;
-    if (description && foreground && background &&
-        orvane::ParseColorDescription(description, fg, bg)) {
-      *foreground = fg;
-      *background = bg;
+    if (orvane::ParseColorDescription(description, fg, bg)) {
+      if (foreground) *foreground = fg;
+      if (background) *background = bg;
+    } else if (unreadableColors.insert(description).second) {
+      orvane::HostMessage("warning: \"" + orvane::ShownUtf8(description) +
+                          "\" is not a colour description (such as \"bright red on blue\")");
     }
     return 0;
   });

@@ -2,6 +2,9 @@
 // in the environment. Names match whatever their case, as in the Windows environment.
 #include "orvane/lib/variables.h"
 
+#include <string.h>
+#include <unistd.h>
+
 #include <map>
 
 #include "platform/system.h"
@@ -88,6 +91,18 @@ bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined) {
   }
   text = out;
   return true;
+}
+
+std::vector<Text> VariableNames() {
+  std::vector<Text> names;
+  for (const auto& variable : HostVariables()) names.push_back(variable.first);
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const char* equals = strchr(*entry, '=');
+    if (equals != nullptr && equals != *entry) {
+      names.push_back(Wide(std::string(*entry, static_cast<size_t>(equals - *entry))));
+    }
+  }
+  return names;
 }
 
 std::string UndefinedVariables(const std::vector<Text>& names) {

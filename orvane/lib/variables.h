@@ -18,6 +18,8 @@ void SetHostVariable(const std::string& name, const std::string& value);
 // not fit `capacity` characters including the terminator. The names of undefined variables,
 // which expand to nothing, are added to `undefined` when it is given.
 bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined = nullptr);
+// The names of the host's variables and of the environment's, for completion.
+std::vector<Text> VariableNames();
 // "undefined variable x", or "undefined variables x, y".
 std::string UndefinedVariables(const std::vector<Text>& names);
 
