@@ -15,7 +15,8 @@ namespace {
 const char* const kUsage =
     "usage: orvane [options]\n"
     "  -c TEXT             run each line of TEXT as if typed, then exit (a transient shell)\n"
-    "  --plugin PATH       the plug-in library (default: Sumbra.so beside the shell)\n"
+    "  --plugin PATH       the plug-in library (default: Sumbra.so beside the shell or\n"
+    "                      in its installed place)\n"
     "  --color=WHEN        colours: auto (on a terminal), always, never; NO_COLOR turns them off\n"
     "  --legacy-keys       be a host that reports Enter as key code 13, not by name\n"
     "  --no-history        keep no history file (ORVANE_HISTFILE= does the same)\n"
