@@ -142,6 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"=sqrt(12)", K::kHome, K::kAltF, K::kWordRight},
                  u"=sqrt(12|)"},
         EditCase{"CtrlWCutsTheWordBefore", {}, {u"=1+foo ", K::kCtrlW}, u"=1+|"},
+        EditCase{"AltBackspaceCutsTheWordBefore", {}, {u"=2*abc", K::kAltBackspace}, u"=2*|"},
         EditCase{"CtrlKCutsToTheEndAndCtrlYPutsItBack",
                  {},
                  {u"=1+2*3", K::kLeft, K::kLeft, K::kCtrlK, K::kHome, K::kCtrlY},

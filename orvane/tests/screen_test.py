@@ -391,17 +391,23 @@ class HistoryTest(ScreenCase):
             second.type("echo b%d\r" % n)
         self.expect(first, ["a19", "orvane>"])
         self.expect(second, ["b19", "orvane>"])
+        first.type("echo same\r")  # the line before it in the file, though not in the second's
+        self.expect(first, ["same", "orvane>"])
+        second.type("echo same\r")
+        self.expect(second, ["same", "orvane>"])
         first.type(ctrl("d"))
         second.type(ctrl("d"))
         first.finish()
         second.finish()
         lines = self.read_history()
         self.assertEqual(sorted(lines), sorted(["echo a%d" % n for n in range(20)] +
-                                               ["echo b%d" % n for n in range(20)]))
+                                               ["echo b%d" % n for n in range(20)] +
+                                               ["echo same"]))
 
     def test_bad_files_never_stop_the_shell(self):
         bad = [b"=1+1\n\xff\xfe bad\n=2+2\n", b"=1+1\n=5\x00\n=2+2\n",
-               b"=1+1\n" + b"7" * 100000 + b"\n=2+2\n", b"=1+1\n=2+2"]
+               b"=1+1\n=" + b"7" * 20000 + b"\n=2+2\n", b"=1+1\n" + b"7" * 100000 + b"\n=2+2\n",
+               b"=1+1\n=2+2"]
         for content in bad:
             shell = self.start(history=content)
             shell.type(UP + UP)
