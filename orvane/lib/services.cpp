@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "host/host_text.h"
 #include "host/orvane.h"
 #include "orvane/lib/colors.h"
 #include "orvane/lib/console.h"
@@ -35,44 +36,6 @@ Text TextAt(const WideChar* text) {
 
 void Store(WideChar* buffer, const Text& text) {
   std::char_traits<char16_t>::copy(buffer, text.c_str(), text.size() + 1);
-}
-
-// printf-style: %s a wide string, %u an unsigned 32-bit int, %d an int, %x, %c, %%.
-Text Format(const WideChar* format, va_list args) {
-  Text out;
-  for (const WideChar* p = format; *p != 0; ++p) {
-    if (*p != '%' || p[1] == 0) {
-      out += *p;
-      continue;
-    }
-    switch (*++p) {
-      case 's':
-        out += TextAt(va_arg(args, const WideChar*));
-        break;
-      case 'u':
-        out += Wide(std::to_string(va_arg(args, unsigned)));
-        break;
-      case 'd':
-        out += Wide(std::to_string(va_arg(args, int)));
-        break;
-      case 'x': {
-        char hex[16];
-        snprintf(hex, sizeof hex, "%x", va_arg(args, unsigned));
-        out += Wide(hex);
-        break;
-      }
-      case 'c':
-        out += static_cast<char16_t>(va_arg(args, int));
-        break;
-      case '%':
-        out += u'%';
-        break;
-      default:
-        out += u'%';
-        out += *p;
-    }
-  }
-  return out;
 }
 
 // Runs a service's body; an exception never crosses the boundary: it becomes `onError`, and a
@@ -156,7 +119,7 @@ int Printf(const WideChar* format, ...) {
   va_list args;
   va_start(args, format);
   Guarded(0, [&] {
-    orvane::ConsoleWrite(Format(format, args));
+    orvane::ConsoleWrite(FormatWide(format, args));
     return 0;
   });
   va_end(args);

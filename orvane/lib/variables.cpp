@@ -7,6 +7,7 @@
 
 #include <map>
 
+#include "host/host_text.h"
 #include "platform/system.h"
 
 namespace orvane {
@@ -21,13 +22,6 @@ Text Folded(Text name) {
 std::map<Text, Text>& HostVariables() {  // by folded name
   static std::map<Text, Text> variables;
   return variables;
-}
-
-bool IsNameStart(char16_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-bool IsNameChar(char16_t c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9');
 }
 
 // The variable's value; false when it is not defined.
@@ -64,33 +58,11 @@ void SetHostVariable(const std::string& name, const std::string& value) {
 }
 
 bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined) {
-  Text out, value;
-  for (size_t i = 0; i < text.size(); ++i) {
-    size_t start = i + 1, end = Text::npos;
-    Text name;
-    if (text[i] == '%' && start < text.size() && text[start] == '[') {
-      end = text.find(']', start);
-      if (end != Text::npos) name = text.substr(start + 1, end - start - 1);
-    } else if (text[i] == '%' && start < text.size() && IsNameStart(text[start])) {
-      end = start + 1;
-      while (end < text.size() && IsNameChar(text[end])) ++end;
-      name = text.substr(start, end - start);
-      end -= 1;
-    }
-    if (end == Text::npos) {
-      out += text[i];  // a "%" that starts no reference stays as it is: "10%3", "100%"
-    } else {
-      if (Lookup(name, value)) {
-        out += value;
-      } else if (!name.empty()) {
-        NoteUndefined(name, undefined);
-      }
-      i = end;
-    }
-    if (out.size() >= capacity) return false;
-  }
-  text = out;
-  return true;
+  return ExpandReferences(text, capacity, [undefined](const Text& name, Text& value) {
+    if (Lookup(name, value)) return true;
+    if (!name.empty()) NoteUndefined(name, undefined);
+    return false;
+  });
 }
 
 std::vector<Text> VariableNames() {
