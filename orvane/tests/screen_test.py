@@ -203,6 +203,10 @@ EDITING = [
          rows=[LOADED, "orvane> =" + "中" * 15, "中"], cursor=(2, 2)),
     dict(name="combining_mark_moves_with_its_letter", keys="=e\u0301x" + LEFT + LEFT,
          rows=[LOADED, "orvane> =\u00e9x"], cursor=(9, 1)),
+    # A caret under an error counts columns as the line shows them: a tab shows as ^I.
+    dict(name="caret_under_an_expanded_tab", env={"X": "\t2"}, keys="=%X*(" + ENTER,
+         rows=["orvane> =%X*(", "         ^I2*(", "              ^",
+               "orvane: a value is missing at position 5", "orvane>"], status=1),
     # The keys people expect.
     dict(name="ctrl_w_deletes_the_word_before", keys="=sqrt(16)+ab" + ctrl("w"),
          rows=[LOADED, "orvane> =sqrt(16)+"], cursor=(18, 1)),
@@ -253,11 +257,12 @@ class EditingTest(ScreenCase):
 
 def editing_case(case):
     def run(self):
-        shell = self.start(columns=case.get("columns", 80), history=case.get("history"))
+        shell = self.start(env=case.get("env"), columns=case.get("columns", 80),
+                           history=case.get("history"))
         shell.type(case["keys"])
         self.expect(shell, case["rows"], case.get("cursor"))
         shell.type(ctrl("c") + "exit\r")
-        self.assertEqual(shell.finish(), 0)
+        self.assertEqual(shell.finish(), case.get("status", 0))
     return run
 
 

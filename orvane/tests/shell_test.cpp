@@ -99,7 +99,9 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
     int i = open(in.c_str(), O_RDONLY), o = creat(out.c_str(), 0600), e = creat(err.c_str(), 0600);
     if (output == Output::kFullDevice) o = open("/dev/full", O_WRONLY);
     if (output == Output::kBrokenPipe) o = pipeEnds[1];
-    dup2(i, 0), dup2(o, 1), dup2(e, 2);
+    dup2(i, 0);
+    dup2(o, 1);
+    dup2(e, 2);
     if (output == Output::kClosed) close(1);
     signal(SIGPIPE, SIG_DFL);  // as a shell starts a program, whatever the test runner does
     bool sanitized = false;
