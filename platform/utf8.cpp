@@ -2,13 +2,6 @@
 
 namespace {
 
-bool IsHighSurrogate(uint32_t u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLowSurrogate(uint32_t u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 // Writes the UTF-8 form of code point `cp` at `out + n` when it fits; returns its length.
 size_t PutCodePoint(uint32_t cp, char* out, size_t n, size_t capacity) {
   unsigned char b[4];
@@ -51,6 +44,10 @@ size_t EncodeBounded(const WideChar* text, char* out, size_t capacity) {
 }
 
 }  // namespace
+
+size_t EncodeCodePoint(uint32_t codePoint, char out[4]) {
+  return PutCodePoint(codePoint, out, 0, 4);
+}
 
 size_t EncodeUtf8(const WideChar* text, char* out, size_t capacity) {
   size_t n = EncodeBounded(text, nullptr, 0);

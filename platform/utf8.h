@@ -9,6 +9,10 @@
 // when that is less than `capacity`.
 size_t EncodeUtf8(const WideChar* text, char* out, size_t capacity);
 
+// Writes the UTF-8 form of one code point (a surrogate as its own three bytes) into `out`;
+// returns its length.
+size_t EncodeCodePoint(uint32_t codePoint, char out[4]);
+
 // Decodes the NUL-terminated UTF-8 `text` into `out` (capacity in characters, terminator
 // included). Each byte that starts no valid sequence becomes U+FFFD. Returns the number of
 // characters the whole text needs without its terminator; `out` is written only when that is

@@ -28,6 +28,22 @@ inline size_t WideLengthUpTo(const WideChar* text, size_t limit) {
   return n;
 }
 
+// The two halves of a surrogate pair.
+inline bool IsHighSurrogate(uint32_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+inline bool IsLowSurrogate(uint32_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The value of a hexadecimal digit (0-9, a-f, A-F); -1 for anything else.
+inline int HexDigitValue(uint32_t c) {
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+  return -1;
+}
+
 // Folds A-Z onto a-z and leaves every other code unit alone.
 inline WideChar AsciiLower(WideChar c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<WideChar>(c - 'A' + 'a') : c;

@@ -8,10 +8,10 @@
 //                | light grey, light gray (white)
 // "bright" adds 8. "white" alone is the console's light grey (7); "bright white" is 15.
 // Without "on", the background is given as 64: only the foreground is asked for.
+#include "orvane/lib/colors.h"
+
 #include <string>
 #include <vector>
-
-#include "orvane/lib/host.h"
 
 namespace orvane {
 
@@ -37,11 +37,15 @@ int ReadColour(const std::vector<std::string>& words, size_t& i) {
   static const char* const names[] = {"black", "blue",    "green", "cyan",
                                       "red",   "magenta", "brown", "white"};
   int bright = 0;
-  if (i < words.size() && words[i] == "bright") bright = 8, ++i;
+  if (i < words.size() && words[i] == "bright") {
+    bright = 8;
+    ++i;
+  }
   if (i < words.size() && words[i] == "light" && !bright) {
     ++i;
-    if (i < words.size() && (words[i] == "grey" || words[i] == "gray")) return ++i, 7;
-    return -1;
+    if (i >= words.size() || (words[i] != "grey" && words[i] != "gray")) return -1;
+    ++i;
+    return 7;
   }
   if (i >= words.size()) return -1;
   const std::string& word = words[i++];
@@ -72,14 +76,20 @@ bool ParseColorDescription(const Text& description, int& foreground, int& backgr
 }
 
 std::string AnsiForAttribute(int attribute) {
-  // Light grey on black, the console's default, is the terminal's own default.
-  if ((attribute & 0xFF) == 0x07) return "\x1b[0m";
-  // The console numbers blue 1 and red 4; ANSI numbers red 1 and blue 4.
+  // Colours by meaning, so that they read on dark and light themes alike: black behind the
+  // text is the terminal's own background, light grey text its own foreground, and bright
+  // white text that foreground in bold. The rest are the ANSI colours; the console numbers
+  // blue 1 and red 4, ANSI red 1 and blue 4.
   static const int ansi[8] = {0, 4, 2, 6, 1, 5, 3, 7};
   int fg = attribute & 15, bg = (attribute >> 4) & 15;
-  int fgCode = (fg & 8 ? 90 : 30) + ansi[fg & 7];
-  int bgCode = (bg & 8 ? 100 : 40) + ansi[bg & 7];
-  return "\x1b[0;" + std::to_string(fgCode) + ";" + std::to_string(bgCode) + "m";
+  std::string escape = "\x1b[0";
+  if (fg == 15) {
+    escape += ";1";
+  } else if (fg != 7) {
+    escape += ";" + std::to_string((fg & 8 ? 90 : 30) + ansi[fg & 7]);
+  }
+  if (bg != 0) escape += ";" + std::to_string((bg & 8 ? 100 : 40) + ansi[bg & 7]);
+  return escape + "m";
 }
 
 }  // namespace orvane

@@ -1,9 +1,14 @@
 // The console: standard output with the cursor position tracked, and every write checked.
+#include "orvane/lib/console.h"
+
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
-#include "orvane/lib/host.h"
+#include "orvane/lib/colors.h"
+#include "orvane/lib/messages.h"
 
 namespace orvane {
 
@@ -11,13 +16,6 @@ namespace {
 
 bool failed = false;
 int writeError = 0;  // errno of the first failed write to standard output
-
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-  return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 void NoteWriteError() {
   if (writeError == 0) writeError = errno != 0 ? errno : EIO;
@@ -68,11 +66,7 @@ bool FinishOutput() {
   FlushOutput();
   if (writeError == 0) return true;
   if (!reported) {
-    std::string why = strerror(writeError);
-    if (!why.empty() && why[0] >= 'A' && why[0] <= 'Z') {
-      why[0] = static_cast<char>(why[0] - 'A' + 'a');  // messages start in lower case
-    }
-    fprintf(stderr, "orvane: write error: %s\n", why.c_str());
+    fprintf(stderr, "orvane: write error: %s\n", ErrorText(writeError).c_str());
     reported = true;
   }
   return false;
@@ -88,13 +82,16 @@ size_t CodePoints(const Text& text) {
 
 void ConsoleWrite(const Text& text) {
   ConsoleState& c = Console();
+  // A line that scrolls in is blank in the terminal's own colours: on a painted screen, it is
+  // erased in the console's.
+  bool painted = c.colors && c.screen && (c.attribute & 0xF0) != 0;
   Text out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t unit = text[i];
     if (unit == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     if (unit == '\n' || unit == '\r') {
-      out += u'\n';  // the terminal, when there is one, adds the carriage return
+      out += painted ? u"\n\x1b[K" : u"\n";  // the terminal, if any, adds the carriage return
       c.row += 1;
       c.column = 0;
       continue;
@@ -114,6 +111,31 @@ void ConsoleSetAttribute(int attribute) {
   ConsoleState& c = Console();
   c.attribute = attribute & 0xFF;
   if (c.colors) WriteOutput(AnsiForAttribute(c.attribute));
+}
+
+void ConsoleSetColors(int attribute) {
+  ConsoleSetAttribute(attribute);
+  if (Console().colors) ConsoleClearScreen();
+}
+
+void ConsoleClearScreen() {
+  ConsoleState& c = Console();
+  if (!c.screen) return;
+  winsize size{};
+  int rows = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? size.ws_row : 24;
+  // Scrolling every visible line up keeps it in the scrollback, which erasing would not. Then
+  // each row is erased in the current colours, from the top down.
+  std::string clear = "\r" + std::string(static_cast<size_t>(rows), '\n') + "\x1b[H";
+  for (int row = 0; row < rows; ++row) clear += "\x1b[2K\x1b[B";
+  WriteOutput(clear + "\x1b[H");
+  c.column = 0;
+}
+
+void ConsoleRestoreColors() {
+  ConsoleState& c = Console();
+  if (!c.colors || c.attribute == 0x07) return;
+  ConsoleSetAttribute(0x07);
+  if (c.screen) WriteOutput("\x1b[J");
 }
 
 bool TakeFailure() {

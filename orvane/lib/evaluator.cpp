@@ -1,12 +1,14 @@
 // Arithmetic through muParser: + - * / % ^ (and ** for power), parentheses, unary minus,
 // 0x hexadecimal literals, and muParser's functions (sin, sqrt, min, ...) and constants
 // (_pi, _e).
+#include "orvane/lib/evaluator.h"
+
 #include <math.h>
 #include <muParser.h>
 #include <stdio.h>
 
 #include "orvane/lib/evaluator_errors.h"
-#include "orvane/lib/host.h"
+#include "platform/wide_char.h"
 
 namespace orvane {
 
@@ -63,11 +65,7 @@ int ReadHexLiteral(const char* text, int* position, double* value) {
   double v = 0;
   int i = 2;
   for (;; ++i) {
-    char c = text[i];
-    int digit = (c >= '0' && c <= '9')   ? c - '0'
-                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                         : -1;
+    int digit = HexDigitValue(static_cast<unsigned char>(text[i]));
     if (digit < 0) break;
     v = v * 16 + digit;
   }
@@ -175,6 +173,13 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
   }
   if (position) *position = at;
   return false;
+}
+
+std::vector<std::string> CalculatorNames() {
+  std::vector<std::string> names;
+  for (const auto& function : Parser().GetFunDef()) names.push_back(function.first + "(");
+  for (const auto& constant : Parser().GetConst()) names.push_back(constant.first);
+  return names;
 }
 
 bool ReadsAsArithmetic(const std::string& text) {

@@ -1,8 +1,13 @@
 // The host's messages: one line each, "orvane: " first, then the line number of piped or
 // scripted input, then the problem in lower case without a full stop.
-#include <stdio.h>
+#include "orvane/lib/messages.h"
 
-#include "orvane/lib/host.h"
+#include <stdio.h>
+#include <string.h>
+
+#include "orvane/lib/console.h"
+#include "orvane/lib/display.h"
+#include "orvane/lib/variables.h"
 
 namespace orvane {
 
@@ -39,17 +44,32 @@ void HostMessage(const std::string& utf8) {
 
 void PositionMessage(const std::string& utf8, const Text& evaluated, size_t position) {
   if (Console().interactive && position > 0 && !shownLine.empty()) {
-    // The expression starts after the line's "=" or ":" and the blanks that follow it.
+    // The expression starts after the line's "=" or ":" and the blanks that follow it. Columns
+    // count as the line editor shows the characters: CJK twice, a tab as ^I.
     size_t start = shownLine.find_first_not_of(u" \t", 1);
     if (start == Text::npos) start = shownLine.size();
-    size_t column = static_cast<size_t>(shownColumn) + CodePoints(shownLine.substr(0, start));
+    size_t column = static_cast<size_t>(shownColumn) + DisplayWidth(shownLine.substr(0, start));
     ConsoleEndLine();
     if (shownLine.compare(start, evaluated.size(), evaluated) != 0) {
-      ConsoleWrite(Text(column, u' ') + evaluated + u"\n");  // what variables expanded to
+      ConsoleWrite(Text(column, u' '));  // then what variables expanded to
+      WriteOutput(ShownUtf8(evaluated));
+      ConsoleWrite(u"\n");
     }
-    ConsoleWrite(Text(column + position - 1, u' ') + u"^\n");
+    size_t before = 0, units = 0;
+    for (size_t n = 1; n < position && before < evaluated.size(); ++n) {
+      CodePointAt(evaluated, before, &units);
+      before += units;
+    }
+    ConsoleWrite(Text(column + DisplayWidth(evaluated.substr(0, before)), u' ') + u"^\n");
   }
   HostMessage(utf8);
+}
+
+std::string ErrorText(int error) {
+  std::string text = strerror(error);
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+    text[0] = static_cast<char>(text[0] - 'A' + 'a');
+  return text;
 }
 
 void WarnAboutUndefined(const std::vector<Text>& names) {

@@ -1,9 +1,19 @@
 // The nine services the plug-in imports, over the console, the variables and the evaluator.
 // No exception leaves a service: each one catches everything at its boundary.
+#include "orvane/lib/services.h"
+
 #include <stdarg.h>
 
+#include <set>
+
+#include "host/host_text.h"
 #include "host/orvane.h"
-#include "orvane/lib/host.h"
+#include "orvane/lib/colors.h"
+#include "orvane/lib/console.h"
+#include "orvane/lib/display.h"
+#include "orvane/lib/evaluator.h"
+#include "orvane/lib/messages.h"
+#include "orvane/lib/variables.h"
 
 using orvane::Text;
 
@@ -17,6 +27,8 @@ bool initialising = false;
 // The undefined variables that the plug-in's last expansion met, until a calculation or the end
 // of the line reports them.
 std::vector<Text> pendingUndefined;
+// The colour descriptions ParseColors could not read, each warned about once.
+std::set<Text> unreadableColors;
 
 Text TextAt(const WideChar* text) {
   return text ? Text(text) : Text();
@@ -24,43 +36,6 @@ Text TextAt(const WideChar* text) {
 
 void Store(WideChar* buffer, const Text& text) {
   std::char_traits<char16_t>::copy(buffer, text.c_str(), text.size() + 1);
-}
-
-// printf-style: %s a wide string, %u an unsigned 32-bit int, %d an int, %x, %c, %%.
-Text Format(const WideChar* format, va_list args) {
-  Text out;
-  for (const WideChar* p = format; *p != 0; ++p) {
-    if (*p != '%' || p[1] == 0) {
-      out += *p;
-      continue;
-    }
-    switch (*++p) {
-      case 's':
-        out += TextAt(va_arg(args, const WideChar*));
-        break;
-      case 'u':
-        out += Wide(std::to_string(va_arg(args, unsigned)));
-        break;
-      case 'd':
-        out += Wide(std::to_string(va_arg(args, int)));
-        break;
-      case 'x': {
-        char hex[16];
-        snprintf(hex, sizeof hex, "%x", va_arg(args, unsigned));
-        out += Wide(hex);
-        break;
-      }
-      case 'c':
-        out += static_cast<char16_t>(va_arg(args, int));
-        break;
-      case '%':
-        out += u'%';
-        break;
-      default:
-        out += u'%', out += *p;
-    }
-  }
-  return out;
 }
 
 // Runs a service's body; an exception never crosses the boundary: it becomes `onError`, and a
@@ -143,17 +118,26 @@ int Printf(const WideChar* format, ...) {
   if (format == nullptr) return 0;
   va_list args;
   va_start(args, format);
-  Guarded(0, [&] { return orvane::ConsoleWrite(Format(format, args)), 0; });
+  Guarded(0, [&] {
+    orvane::ConsoleWrite(FormatWide(format, args));
+    return 0;
+  });
   va_end(args);
   return 0;
 }
 
 int QPuts(const WideChar* text) {
-  return Guarded(0, [&] { return orvane::ConsoleWrite(TextAt(text)), 0; });
+  return Guarded(0, [&] {
+    orvane::ConsoleWrite(TextAt(text));
+    return 0;
+  });
 }
 
 int CrLf(void) {
-  return Guarded(0, [] { return orvane::ConsoleEndLine(), 0; });
+  return Guarded(0, [] {
+    orvane::ConsoleEndLine();
+    return 0;
+  });
 }
 
 int GetAttribute(int* attribute, int* other) {
@@ -163,16 +147,24 @@ int GetAttribute(int* attribute, int* other) {
 }
 
 int SetColors(int attribute) {
-  return Guarded(0, [&] { return orvane::ConsoleSetAttribute(attribute), 0; });
+  return Guarded(0, [&] {
+    orvane::ConsoleSetAttribute(attribute);
+    return 0;
+  });
 }
 
+// A description it cannot read leaves both as they were: the plug-in then shows the result in
+// the current colours and says nothing, so the host names the text, once a session.
 int ParseColors(const WideChar* description, int* foreground, int* background) {
   return Guarded(0, [&] {
+    if (description == nullptr) return 0;
     int fg, bg;
-    if (description && foreground && background &&
-        orvane::ParseColorDescription(description, fg, bg)) {
-      *foreground = fg;
-      *background = bg;
+    if (orvane::ParseColorDescription(description, fg, bg)) {
+      if (foreground) *foreground = fg;
+      if (background) *background = bg;
+    } else if (unreadableColors.insert(description).second) {
+      orvane::HostMessage("warning: \"" + orvane::ShownUtf8(description) +
+                          "\" is not a colour description (such as \"bright red on blue\")");
     }
     return 0;
   });

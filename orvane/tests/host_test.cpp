@@ -1,9 +1,11 @@
-#include "orvane/lib/host.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include "host/orvane.h"
+#include "orvane/lib/colors.h"
+#include "orvane/lib/console.h"
+#include "orvane/lib/evaluator.h"
+#include "orvane/lib/variables.h"
 
 namespace orvane {
 namespace {
@@ -181,14 +183,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Colours{"red on blue on green", -1, -1}, Colours{"r\u00e9d", -1, -1}));
 
 TEST(AnsiTest, MapsConsoleColoursToTheirAnsiCodes) {
-  // Console order: 1 blue and 4 red; ANSI's: 1 red and 4 blue.
+  // Console order: 1 blue and 4 red; ANSI's: 1 red and 4 blue. Black behind the text is the
+  // terminal's own background, light grey text its own foreground, bright white that in bold.
   EXPECT_EQ(AnsiForAttribute(0x1E), "\x1b[0;93;44m");
-  EXPECT_EQ(AnsiForAttribute(0x4F), "\x1b[0;97;41m");
-  EXPECT_EQ(AnsiForAttribute(0x0F), "\x1b[0;97;40m");
+  EXPECT_EQ(AnsiForAttribute(0x4F), "\x1b[0;1;41m");
+  EXPECT_EQ(AnsiForAttribute(0x0F), "\x1b[0;1m");  // the default highlight
   EXPECT_EQ(AnsiForAttribute(0xF0), "\x1b[0;30;107m");
   EXPECT_EQ(AnsiForAttribute(0x36), "\x1b[0;33;46m");
   EXPECT_EQ(AnsiForAttribute(0x85), "\x1b[0;35;100m");
   EXPECT_EQ(AnsiForAttribute(0x07), "\x1b[0m");  // the default is the terminal's own
+  EXPECT_EQ(AnsiForAttribute(0x0C), "\x1b[0;91m");
+  EXPECT_EQ(AnsiForAttribute(0x70), "\x1b[0;30;47m");
+  EXPECT_EQ(AnsiForAttribute(0x17), "\x1b[0;44m");
 }
 
 TEST(ConsoleServicesTest, TrackTheCursorAndTheAttribute) {

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -50,8 +51,11 @@ int Reap(pid_t pid, int seconds) {
 }
 
 // The shell under test sees no Highlight but what a test gives it: not the developer's
-// environment, nor their registry files.
-void IsolateSettings() {
+// environment, nor their registry files; and it keeps its history in `home`, not theirs.
+void IsolateSettings(const std::string& home) {
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
+  unsetenv("ORVANE_HISTFILE");
   unsetenv("NO_COLOR");
   unsetenv("Highlight");
   setenv("SUMBRA_HKCU_REG", "/nonexistent/HKEY_CURRENT_USER.reg", 1);
@@ -95,7 +99,9 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
     int i = open(in.c_str(), O_RDONLY), o = creat(out.c_str(), 0600), e = creat(err.c_str(), 0600);
     if (output == Output::kFullDevice) o = open("/dev/full", O_WRONLY);
     if (output == Output::kBrokenPipe) o = pipeEnds[1];
-    dup2(i, 0), dup2(o, 1), dup2(e, 2);
+    dup2(i, 0);
+    dup2(o, 1);
+    dup2(e, 2);
     if (output == Output::kClosed) close(1);
     signal(SIGPIPE, SIG_DFL);  // as a shell starts a program, whatever the test runner does
     bool sanitized = false;
@@ -104,7 +110,7 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
 #endif
     rlimit memory{static_cast<rlim_t>(memoryMb) << 20, static_cast<rlim_t>(memoryMb) << 20};
     if (memoryMb > 0 && !sanitized) setrlimit(RLIMIT_AS, &memory);
-    IsolateSettings();
+    IsolateSettings(dir);
     for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
     execv(ORVANE_PROGRAM, Argv(args).data());
     _exit(127);
@@ -114,8 +120,7 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
   run.status = Reap(pid, 30);
   run.out = Slurp(out);
   run.err = Slurp(err);
-  for (const std::string& f : {in, out, err}) unlink(f.c_str());
-  rmdir(dir);
+  std::filesystem::remove_all(dir);
   return run;
 }
 
@@ -221,6 +226,24 @@ INSTANTIATE_TEST_SUITE_P(
                  "orvane: line 1: color: give two hexadecimal digits, background then foreground "
                  "(like 1E)\n",
                  1},
+        PipeCase{"ColourWithEqualColoursIsRefused",
+                 {"--color=always"},
+                 "color 11\necho x\n",
+                 "x\n",
+                 "orvane: line 1: color: 11 has the same background and foreground\n",
+                 1},
+        // A Highlight the host cannot read: the result in the current colours, and one
+        // warning for each text, the first time.
+        PipeCase{"UnreadableColourDescriptionIsNamedOnce",
+                 {},
+                 "=1\n=2\nset Highlight=purple\n=3\nset Highlight=pink\n=4\n",
+                 "1 = 1\n2 = 2\n3 = 3\n4 = 4\n",
+                 "orvane: line 1: warning: \"pink\" is not a colour description (such as "
+                 "\"bright red on blue\")\n"
+                 "orvane: line 4: warning: \"purple\" is not a colour description (such as "
+                 "\"bright red on blue\")\n",
+                 0,
+                 {"Highlight=pink"}},
         // Messages: the line number, the problem in the user's words, and where.
         PipeCase{"MessagesSayWhatAndWhere",
                  {},
@@ -344,15 +367,15 @@ TEST(PipeTest, BadInputGetsAMessageNeverACrash) {
 TEST(PipeTest, ColoursOnlyWhenAskedAndNeverWithNoColor) {
   EXPECT_EQ(RunShell({}, "=1+1\n").out, "1+1 = 2\n");
   Outcome colored = RunShell({"--color=always"}, "=1+1\n");
-  EXPECT_EQ(colored.out, "1+1 = \x1b[0;97;40m2\x1b[0m\n");
+  EXPECT_EQ(colored.out, "1+1 = \x1b[0;1m2\x1b[0m\n");  // bold, on the terminal's background
   EXPECT_EQ(RunShell({"--color=always"}, "=1+1\n", {"NO_COLOR=1"}).out, "1+1 = 2\n");
   Outcome blue = RunShell({"--color=always"}, "color 1E\n=1+1\n");
-  EXPECT_EQ(blue.out, "\x1b[0;93;44m1+1 = \x1b[0;97;44m2\x1b[0;93;44m\n\x1b[0m");
+  EXPECT_EQ(blue.out, "\x1b[0;93;44m1+1 = \x1b[0;1;44m2\x1b[0;93;44m\n\x1b[0m");
 }
 
 TEST(PipeTest, HighlightSettingReachesTheHostsColourParser) {
   Outcome run = RunShell({"--color=always"}, "=1+1\n", {"Highlight=bright red"});
-  EXPECT_EQ(run.out, "1+1 = \x1b[0;91;40m2\x1b[0m\n");
+  EXPECT_EQ(run.out, "1+1 = \x1b[0;91m2\x1b[0m\n");
 }
 
 TEST(CommandTest, RunsOneLineAsATransientShell) {
@@ -374,9 +397,12 @@ class Terminal {
   explicit Terminal(std::vector<std::string> args = {}, bool asJob = false) {
     args.insert(args.begin(), ORVANE_PROGRAM);
     winsize size{24, 80, 0, 0};
+    char home[] = "/tmp/orvane-terminal-XXXXXX";
+    if (!mkdtemp(home)) abort();
+    home_ = home;
     pid_ = forkpty(&fd_, nullptr, nullptr, &size);
     if (pid_ == 0) {
-      IsolateSettings();
+      IsolateSettings(home_);
       setenv("TERM", "xterm", 1);
       rlimit noCore{0, 0};
       setrlimit(RLIMIT_CORE, &noCore);
@@ -407,6 +433,7 @@ class Terminal {
   ~Terminal() {
     if (fd_ >= 0) close(fd_);
     if (pid_ > 0) Reap(pid_, 5);
+    std::filesystem::remove_all(home_);
   }
   void Type(const std::string& keys) {
     for (size_t done = 0; done < keys.size();) {
@@ -481,6 +508,7 @@ class Terminal {
 
   int fd_ = -1;
   pid_t pid_ = -1;
+  std::string home_;
 };
 
 const std::string kPrompt = "orvane> ";
@@ -492,13 +520,14 @@ TEST(TerminalTest, CalculatesWithTheResultHighlighted) {
   EXPECT_EQ(t.ReadUntil("=6*7"), "=6*7");  // each key echoed as typed
   t.Type("\r");
   // No blank line and nothing repeated: the result line, then the next prompt.
-  EXPECT_EQ(t.ReadUntil(kPrompt), "\r\n6*7 = \x1b[0;97;40m42\x1b[0m\r\n" + kPrompt);
+  EXPECT_EQ(t.ReadUntil(kPrompt), "\r\n6*7 = \x1b[0;1m42\x1b[0m\r\n" + kPrompt);
   t.Type("=%Ans*2\r");
-  EXPECT_NE(t.ReadUntil(kPrompt).find("%Ans*2 = \x1b[0;97;40m84\x1b[0m\r\n" + kPrompt),
+  EXPECT_NE(t.ReadUntil(kPrompt).find("%Ans*2 = \x1b[0;1m84\x1b[0m\r\n" + kPrompt),
             std::string::npos);
   t.Type("color 1E\r=1\r");
-  std::string screen = t.ReadUntil("1 = \x1b[0;97;44m1\x1b[0;93;44m\r\n" + kPrompt);
-  EXPECT_NE(screen.find("\x1b[0;93;44m" + kPrompt + "=1\r\n"), std::string::npos) << screen;
+  // On a painted screen, each new line is erased in the console's colours.
+  std::string screen = t.ReadUntil("1 = \x1b[0;1;44m1\x1b[0;93;44m\r\n\x1b[K" + kPrompt);
+  EXPECT_NE(screen.find(kPrompt + "=1\r\n\x1b[K1 = "), std::string::npos) << screen;
   t.Type("exit\r");
   EXPECT_EQ(t.Finish(), 0);
 }
@@ -523,7 +552,8 @@ TEST(TerminalTest, SurvivesHostileInput) {
   t.ReadUntil(kPrompt);
   t.Type(std::string("\xff\xfe\x00\x1b[99~\x1bx\xc3(\r", 13));
   std::string screen = t.ReadUntil(kPrompt);
-  EXPECT_NE(screen.find("unknown command: \xef\xbf\xbd\xef\xbf\xbdx\xef\xbf\xbd("),
+  // Escape sequences and Alt-x insert nothing; bytes that are not UTF-8 become U+FFFD.
+  EXPECT_NE(screen.find("unknown command: \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd("),
             std::string::npos)
       << screen;
   t.Type(std::string(100000, '7'));
@@ -594,7 +624,7 @@ TEST_P(SignalTest, TheTerminalComesBack) {
     }
     t.Signal(SIGCONT);
   }
-  EXPECT_NE(t.ReadUntil("\r" + kPrompt + "=1+\x1b[K"), "");
+  EXPECT_NE(t.ReadUntil("\r\x1b[J" + kPrompt + "=1+"), "");
   EXPECT_TRUE(t.WaitForMode(false));
   t.Type("2\r");
   EXPECT_NE(t.ReadUntil(kPrompt).find("1+2 = "), std::string::npos);

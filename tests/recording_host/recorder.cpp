@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "host/host_text.h"
 #include "host/orvane.h"
 #include "platform/system.h"
 #include "tests/support/text.h"
@@ -28,47 +29,17 @@ void Record(const std::string& entry) {
   log += entry + "\n";
 }
 
-bool IsNameChar(WideChar c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-WideString Lookup(const WideString& name) {
+// A scripted variable, else the environment's.
+bool Lookup(const WideString& name, WideString& value) {
   auto found = script.variables.find(name);
-  if (found != script.variables.end()) return found->second;
-  WideChar value[16384];
-  DWORD n = GetEnvironmentVariableW(name.c_str(), value, 16384);
-  return (n > 0 && n < 16384) ? WideString(value, n) : WideString();
-}
-
-// "%name" and "%[name]"; a "%" that starts no name stays.
-WideString Expand(const WideString& text) {
-  WideString out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    size_t start = i + 1, end = start;
-    bool bracketed = start < text.size() && text[start] == '[';
-    if (bracketed) {
-      end = text.find(']', start);
-      if (end == WideString::npos) {
-        out += text[i];
-        continue;
-      }
-      out += Lookup(text.substr(start + 1, end - start - 1));
-      i = end;
-      continue;
-    }
-    while (end < text.size() && IsNameChar(text[end])) ++end;
-    if (end == start) {
-      out += text[i];
-      continue;
-    }
-    out += Lookup(text.substr(start, end - start));
-    i = end - 1;
+  if (found != script.variables.end()) {
+    value = found->second;
+    return true;
   }
-  return out;
+  WideChar buffer[16384];
+  DWORD n = GetEnvironmentVariableW(name.c_str(), buffer, 16384);
+  value.assign(buffer, n < 16384 ? n : 0);
+  return n > 0 && n < 16384;
 }
 
 void Store(WideChar* buffer, const WideString& text) {
@@ -108,7 +79,9 @@ const char* RecorderLog(void) {
 int ExpandVariables(WideChar* text, int flags) {
   Record("ExpandVariables|" + Narrow(text) + "|" + std::to_string(flags));
   if (script.failExpansion) return 1;
-  Store(text, Expand(text));
+  WideString expanded = text;
+  ExpandReferences(expanded, static_cast<size_t>(-1), Lookup);
+  Store(text, expanded);
   return 0;
 }
 
@@ -123,19 +96,7 @@ int Evaluate(WideChar* expression) {
 int Printf(const WideChar* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string text;
-  for (const WideChar* p = format; *p != 0; ++p) {
-    if (*p != '%' || p[1] == 0) {
-      WideChar one[2] = {*p, 0};
-      text += Narrow(one);
-    } else if (*++p == 's') {
-      text += Narrow(va_arg(args, const WideChar*));
-    } else if (*p == 'u') {
-      text += std::to_string(va_arg(args, unsigned));
-    } else {
-      text += static_cast<char>(*p);
-    }
-  }
+  std::string text = Narrow(FormatWide(format, args));
   va_end(args);
   Record("Printf|" + text);
   return 0;

@@ -23,7 +23,8 @@ bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error);
 // point into it.
 void UnloadPlugin(Plugin& plugin);
 
-// Where the plug-in is looked for when no path is given: beside the shell, then one level up.
+// Where the plug-in is looked for when no path is given: beside the shell, one level up (the
+// build's layout), then in lib/orvane of the prefix the shell is installed in.
 std::string DefaultPluginPath();
 
 }  // namespace orvane

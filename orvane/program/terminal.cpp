@@ -1,7 +1,8 @@
-#include "orvane/shell/terminal.h"
+#include "orvane/program/terminal.h"
 
 #include <errno.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@ int terminalFd = -1;
 termios saved, raw;
 bool resetColours = false;  // standard output is the terminal too
 volatile sig_atomic_t resumed = 0;
+volatile sig_atomic_t resized = 0;
 
 // Every signal whose default action ends the process (SIGKILL cannot be caught).
 const int kFatalSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,   SIGTRAP,   SIGABRT,
@@ -47,21 +49,32 @@ void ReapplyRaw() {
   }
 }
 
+// The terminal's own colours again, from the cursor to the end of the screen.
+template <size_t N>
+void ResetColours(const char (&reset)[N]) {
+  if (resetColours && write(STDOUT_FILENO, reset, N - 1) < 0) {
+    // nowhere left to report it
+  }
+}
+
 void RestoreAndDie(int signal) {
   if (terminalFd >= 0) tcsetattr(terminalFd, TCSAFLUSH, &saved);
-  static const char reset[] = "\x1b[0m\r\n";
-  if (resetColours && write(STDOUT_FILENO, reset, sizeof reset - 1) < 0) {
-  }
+  ResetColours("\x1b[0m\r\n\x1b[J");
   RaiseDefault(signal);  // the parent sees the true cause
 }
 
 void StopHere(int) {
   int savedErrno = errno;
   if (terminalFd >= 0) tcsetattr(terminalFd, TCSADRAIN, &saved);
+  ResetColours("\x1b[0m\x1b[J");
   RaiseDefault(SIGTSTP);  // stopped here until SIGCONT; an orphaned process group ignores it
   Handle(SIGTSTP, StopHere);
   ReapplyRaw();
   errno = savedErrno;
+}
+
+void NoteResize(int) {
+  resized = 1;
 }
 
 void Resume(int) {
@@ -70,17 +83,20 @@ void Resume(int) {
   errno = savedErrno;
 }
 
-// The shell's handlers, or the default actions again. Stopping and continuing are held back
-// while the shell's handlers are in place and come through only while it waits for a key
-// (ReadKey lets them in), so that the wait ends and the screen is redrawn whenever they happen.
+// The shell's handlers, or the default actions again. Stopping, continuing and resizing are
+// held back while the shell's handlers are in place and come through only while it waits for
+// a key (ReadKey lets them in), so that the wait ends and the screen is redrawn whenever they
+// happen.
 void HandleSignals(bool ours) {
   for (int s : kFatalSignals) Handle(s, ours ? RestoreAndDie : SIG_DFL);
   Handle(SIGTSTP, ours ? StopHere : SIG_DFL);
   Handle(SIGCONT, ours ? Resume : SIG_DFL);
+  Handle(SIGWINCH, ours ? NoteResize : SIG_DFL);
   sigset_t jobControl;
   sigemptyset(&jobControl);
   sigaddset(&jobControl, SIGTSTP);
   sigaddset(&jobControl, SIGCONT);
+  sigaddset(&jobControl, SIGWINCH);
   sigprocmask(ours ? SIG_BLOCK : SIG_UNBLOCK, &jobControl, nullptr);
 }
 
@@ -118,6 +134,20 @@ RawTerminal::~RawTerminal() {
 
 void RawTerminal::Suspend() {
   kill(0, SIGTSTP);  // taken at the next wait for a key; the handler gives the terminal back
+}
+
+bool RawTerminal::TakeResized() {
+  bool was = resized != 0;
+  resized = 0;
+  return was;
+}
+
+int RawTerminal::Columns() const {
+  winsize size{};
+  if (terminalFd >= 0 && ioctl(terminalFd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) {
+    return size.ws_col;
+  }
+  return 80;
 }
 
 bool RawTerminal::TakeResumed() {

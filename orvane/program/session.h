@@ -1,14 +1,19 @@
 // One run of the shell: the plug-in, the line being typed and the commands.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "orvane/shell/input.h"
-#include "orvane/shell/line_editor.h"
-#include "orvane/shell/plugin.h"
+#include "orvane/program/history_file.h"
+#include "orvane/program/input.h"
+#include "orvane/program/line_editor.h"
+#include "orvane/program/line_view.h"
+#include "orvane/program/plugin.h"
 
 namespace orvane {
+
+class RawTerminal;
 
 struct Options {
   std::string plugin;   // empty: beside the shell
@@ -16,6 +21,7 @@ struct Options {
   bool hasCommand = false;
   std::string color = "auto";  // auto, always, never
   bool legacyKeys = false;     // a host of the generation that reports Enter as code 13
+  bool history = true;         // --no-history turns the history file off
 };
 
 // The host version the shell reports in _4ver: 25.0, or 23.0 for a host of the generation that
@@ -36,34 +42,43 @@ class Session {
   void RunLines(LineReader& input);
 
   bool Failed() const { return failed_; }
-  bool Exiting() const { return exiting_; }
   int ExitCode() const { return exitCode_ >= 0 ? exitCode_ : (failed_ ? 1 : 0); }
 
  private:
   // Hands a key to the plug-in with the line in buffer_ (`length` characters); whatever the
-  // plug-in does, the buffer stays terminated. Returns true when the plug-in moved the command
-  // line (it wrote output of its own).
-  bool CallKey(const Key& key, size_t length);
-  // The same for a line held elsewhere, which takes back what the plug-in left in the buffer.
-  bool SendKey(const Key& key, std::u16string& line);
-  // The same for the line being edited, without copying it anywhere but the buffer; true when
-  // the plug-in changed it.
-  bool SendEditorKey(const Key& key);
+  // plug-in does, the buffer stays terminated.
+  void CallKey(const Key& key, size_t length);
+  // The same for the line being edited, which takes whatever the plug-in made of it.
+  void SendEditorKey(const Key& key);
   // Everything that happens on Enter, after the plug-in had its turn.
   void Execute(const std::u16string& line);
-  void Command(const std::u16string& line);
   void RunLine(const InputLine& line);
   // Feeds a whole line as typed keys, then Enter (for pipes and -c).
   void Feed(const std::u16string& line);
-  Key EnterKey() const;
-  void Prompt();
-  // Shows the edited line: only `appended` when a character was typed at its end, else the
-  // whole line redrawn with the cursor in place.
-  void Show(const std::u16string& appended, bool onlyAppended);
+
+  // At the prompt: one key, to the plug-in first and then to the editor.
+  void TakeKey(const Key& key, RawTerminal& terminal);
+  // Enter: the plug-in, then the command; the line as typed joins the history.
+  void Submit(const Key& enter);
+  // Tab: completes the word before the cursor, or lists what it could become.
+  void CompleteWord();
+  void ListChoices(const std::vector<std::u16string>& choices);
+  // Puts the cursor after the line, for output below it.
+  void LeaveLine();
+  std::u16string Prompt() const;
+  void ShowLine();
+
+  void LoadHistory();
+  void SaveToHistory(const std::u16string& line);
+  // Says once a session that the history file cannot be used, and why.
+  void HistoryProblem(const char* what, int error);
 
   Options options_;
   Plugin plugin_;
   LineEditor editor_;
+  LineView view_;
+  std::unique_ptr<HistoryFile> history_;  // none when input is not a terminal, or turned off
+  bool historyWarned_ = false;
   std::vector<char16_t> buffer_ = std::vector<char16_t>(LineEditor::kMaxLength + 1);
   bool failed_ = false;
   bool exiting_ = false;

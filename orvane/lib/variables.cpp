@@ -1,8 +1,13 @@
 // Variable references: "%name" and "%[name]", looked up in the host's own variables first, then
 // in the environment. Names match whatever their case, as in the Windows environment.
+#include "orvane/lib/variables.h"
+
+#include <string.h>
+#include <unistd.h>
+
 #include <map>
 
-#include "orvane/lib/host.h"
+#include "host/host_text.h"
 #include "platform/system.h"
 
 namespace orvane {
@@ -17,13 +22,6 @@ Text Folded(Text name) {
 std::map<Text, Text>& HostVariables() {  // by folded name
   static std::map<Text, Text> variables;
   return variables;
-}
-
-bool IsNameStart(char16_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-bool IsNameChar(char16_t c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9');
 }
 
 // The variable's value; false when it is not defined.
@@ -60,33 +58,23 @@ void SetHostVariable(const std::string& name, const std::string& value) {
 }
 
 bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined) {
-  Text out, value;
-  for (size_t i = 0; i < text.size(); ++i) {
-    size_t start = i + 1, end = Text::npos;
-    Text name;
-    if (text[i] == '%' && start < text.size() && text[start] == '[') {
-      end = text.find(']', start);
-      if (end != Text::npos) name = text.substr(start + 1, end - start - 1);
-    } else if (text[i] == '%' && start < text.size() && IsNameStart(text[start])) {
-      end = start + 1;
-      while (end < text.size() && IsNameChar(text[end])) ++end;
-      name = text.substr(start, end - start);
-      end -= 1;
+  return ExpandReferences(text, capacity, [undefined](const Text& name, Text& value) {
+    if (Lookup(name, value)) return true;
+    if (!name.empty()) NoteUndefined(name, undefined);
+    return false;
+  });
+}
+
+std::vector<Text> VariableNames() {
+  std::vector<Text> names;
+  for (const auto& variable : HostVariables()) names.push_back(variable.first);
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const char* equals = strchr(*entry, '=');
+    if (equals != nullptr && equals != *entry) {
+      names.push_back(Wide(std::string(*entry, static_cast<size_t>(equals - *entry))));
     }
-    if (end == Text::npos) {
-      out += text[i];  // a "%" that starts no reference stays as it is: "10%3", "100%"
-    } else {
-      if (Lookup(name, value)) {
-        out += value;
-      } else if (!name.empty()) {
-        NoteUndefined(name, undefined);
-      }
-      i = end;
-    }
-    if (out.size() >= capacity) return false;
   }
-  text = out;
-  return true;
+  return names;
 }
 
 std::string UndefinedVariables(const std::vector<Text>& names) {

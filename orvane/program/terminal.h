@@ -20,6 +20,10 @@ class RawTerminal {
   // Whether raw mode came back after a stop, in the foreground, since the last call: the screen
   // then needs the prompt and the line again.
   bool TakeResumed();
+  // Whether the terminal's size changed since the last call.
+  bool TakeResized();
+  // The terminal's width (80 when it does not say).
+  int Columns() const;
 
  private:
   bool active_ = false;

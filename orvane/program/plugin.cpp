@@ -1,11 +1,11 @@
-#include "orvane/shell/plugin.h"
+#include "orvane/program/plugin.h"
 
 #include <dlfcn.h>
 #include <limits.h>
 #include <stdlib.h>
 #include <unistd.h>
 
-#include "orvane/lib/host.h"
+#include "orvane/lib/text.h"
 
 namespace orvane {
 
@@ -68,7 +68,8 @@ std::string DefaultPluginPath() {
   if (n <= 0) return "Sumbra.so";
   std::string dir(self, static_cast<size_t>(n));
   dir = dir.substr(0, dir.rfind('/'));
-  for (const std::string& candidate : {dir + "/Sumbra.so", dir + "/../Sumbra.so"}) {
+  for (const std::string& candidate : {dir + "/Sumbra.so", dir + "/../Sumbra.so",
+                                       dir + "/" INSTALLED_PLUGIN_FROM_BIN "/Sumbra.so"}) {
     char resolved[PATH_MAX];
     if (realpath(candidate.c_str(), resolved) && access(resolved, R_OK) == 0) return resolved;
   }

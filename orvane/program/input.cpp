@@ -1,4 +1,4 @@
-#include "orvane/shell/input.h"
+#include "orvane/program/input.h"
 
 #include <errno.h>
 #include <unistd.h>

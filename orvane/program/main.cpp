@@ -6,17 +6,20 @@
 
 #include <string>
 
-#include "orvane/lib/host.h"
-#include "orvane/shell/session.h"
+#include "orvane/lib/console.h"
+#include "orvane/lib/messages.h"
+#include "orvane/program/session.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: orvane [options]\n"
     "  -c TEXT             run each line of TEXT as if typed, then exit (a transient shell)\n"
-    "  --plugin PATH       the plug-in library (default: Sumbra.so beside the shell)\n"
+    "  --plugin PATH       the plug-in library (default: Sumbra.so beside the shell or\n"
+    "                      in its installed place)\n"
     "  --color=WHEN        colours: auto (on a terminal), always, never; NO_COLOR turns them off\n"
     "  --legacy-keys       be a host that reports Enter as key code 13, not by name\n"
+    "  --no-history        keep no history file (ORVANE_HISTFILE= does the same)\n"
     "  --help              this text\n"
     "  --version           the shell's and the plug-in's versions\n"
     "Lines read from a pipe run one by one; the exit status is 1 when any of them failed.\n";
@@ -48,6 +51,8 @@ Parsed ParseOptions(int argc, char** argv, orvane::Options& options) {
       }
     } else if (arg == "--legacy-keys") {
       options.legacyKeys = true;
+    } else if (arg == "--no-history") {
+      options.history = false;
     } else {
       problem = (arg.size() > 1 && arg[0] == '-' ? "unknown option " : "unexpected argument ") +
                 std::string("\"") + arg + "\"";

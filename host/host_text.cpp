@@ -1,0 +1,79 @@
+#include "host/host_text.h"
+
+#include <stdio.h>
+
+namespace {
+
+bool IsNameStart(WideChar c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool IsNameCharacter(WideChar c) {
+  return IsNameStart(c) || (c >= '0' && c <= '9');
+}
+
+}  // namespace
+
+bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup) {
+  WideString out, value;
+  for (size_t i = 0; i < text.size(); ++i) {
+    size_t start = i + 1, end = WideString::npos;
+    WideString name;
+    if (text[i] == '%' && start < text.size() && text[start] == '[') {
+      end = text.find(']', start);
+      if (end != WideString::npos) name = text.substr(start + 1, end - start - 1);
+    } else if (text[i] == '%' && start < text.size() && IsNameStart(text[start])) {
+      end = start + 1;
+      while (end < text.size() && IsNameCharacter(text[end])) ++end;
+      name = text.substr(start, end - start);
+      end -= 1;
+    }
+    if (end == WideString::npos) {
+      out += text[i];  // a "%" that starts no reference stays as it is
+    } else {
+      if (lookup(name, value)) out += value;
+      i = end;
+    }
+    if (out.size() >= limit) return false;
+  }
+  text = out;
+  return true;
+}
+
+WideString FormatWide(const WideChar* format, va_list args) {
+  WideString out;
+  for (const WideChar* p = format; *p != 0; ++p) {
+    if (*p != '%' || p[1] == 0) {
+      out += *p;
+      continue;
+    }
+    switch (*++p) {
+      case 's': {
+        const WideChar* text = va_arg(args, const WideChar*);
+        if (text != nullptr) out += text;
+        break;
+      }
+      case 'u':
+        out += Wide(std::to_string(va_arg(args, unsigned)));
+        break;
+      case 'd':
+        out += Wide(std::to_string(va_arg(args, int)));
+        break;
+      case 'x': {
+        char hex[16];
+        snprintf(hex, sizeof hex, "%x", va_arg(args, unsigned));
+        out += Wide(hex);
+        break;
+      }
+      case 'c':
+        out += static_cast<WideChar>(va_arg(args, int));
+        break;
+      case '%':
+        out += '%';
+        break;
+      default:
+        out += '%';
+        out += *p;
+    }
+  }
+  return out;
+}

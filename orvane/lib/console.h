@@ -1,0 +1,57 @@
+// The console the services write to: standard output, with the cursor position tracked and
+// every write checked.
+#pragma once
+
+#include <stddef.h>
+
+#include <string>
+
+#include "orvane/lib/text.h"
+
+namespace orvane {
+
+struct ConsoleState {
+  int attribute = 0x07;  // background in bits 4-7, foreground in bits 0-3
+  int row = 0;           // lines ended since the shell started
+  int column = 0;        // characters written on the current line
+  bool colors = false;   // whether attributes become ANSI escapes
+  bool interactive = false;
+  bool screen = false;  // standard output is the terminal the user types at
+};
+ConsoleState& Console();
+
+// Writes text at the cursor ("\r\n", "\n" and a lone "\r" end lines).
+void ConsoleWrite(const Text& text);
+// Ends the current line unless nothing has been written on it.
+void ConsoleEndLine();
+// Changes the colour of what follows and the attribute GetAttribute reports.
+void ConsoleSetAttribute(int attribute);
+// Changes the console's colours as the color command does: on the screen, everything takes
+// them, and lines that scroll in are erased in them.
+void ConsoleSetColors(int attribute);
+// Clears the screen; what it showed goes up into the terminal's scrollback.
+void ConsoleClearScreen();
+// Gives the terminal its own colours back, below the cursor too.
+void ConsoleRestoreColors();
+
+// The characters (code points) in the text: a surrogate pair counts once.
+size_t CodePoints(const Text& text);
+// Text as UTF-8 for a terminal or a file: a surrogate pair becomes one four-byte character, a
+// surrogate without its partner becomes U+FFFD, and NUL characters are left out.
+std::string OutputUtf8(const Text& text);
+// Writes bytes to standard output (flushed at once when interactive). After the first failed
+// write, nothing more is written.
+void WriteOutput(const std::string& bytes);
+// Sends what standard output holds on its way.
+void FlushOutput();
+// Whether a write to standard output has failed.
+bool OutputFailed();
+// Flushes standard output; when any write failed, says so once on standard error and returns
+// false.
+bool FinishOutput();
+
+// Whether any service reported failure since the last call.
+bool TakeFailure();
+void NoteFailure();
+
+}  // namespace orvane

@@ -1,0 +1,83 @@
+#include "orvane/lib/display.h"
+
+#include <locale.h>
+#include <wchar.h>
+
+#include "platform/utf8.h"
+
+namespace orvane {
+
+namespace {
+
+bool IsControl(char32_t c) {
+  return c < 0x20 || c == 0x7F;
+}
+bool IsUnshowable(char32_t c) {
+  return (c >= 0x80 && c < 0xA0) || IsHighSurrogate(c) || IsLowSurrogate(c);
+}
+
+// C.UTF-8 is always there on Debian; the user's own locale may not be UTF-8 at all.
+locale_t Utf8Locale() {
+  static locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  return utf8;
+}
+
+}  // namespace
+
+char32_t CodePointAt(const Text& text, size_t index, size_t* units) {
+  char16_t unit = text[index];
+  if (IsHighSurrogate(unit) && index + 1 < text.size() && IsLowSurrogate(text[index + 1])) {
+    *units = 2;
+    return 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+           (static_cast<char32_t>(text[index + 1]) - 0xDC00);
+  }
+  *units = 1;
+  return unit;
+}
+
+size_t PreviousCodePoint(const Text& text, size_t index) {
+  if (index >= 2 && IsLowSurrogate(text[index - 1]) && IsHighSurrogate(text[index - 2])) {
+    return index - 2;
+  }
+  return index > 0 ? index - 1 : 0;
+}
+
+int CodePointWidth(char32_t c) {
+  if (c >= 0x20 && c < 0x7F) return 1;
+  if (IsControl(c)) return 2;
+  if (IsUnshowable(c)) return 1;
+  locale_t utf8 = Utf8Locale();
+  if (utf8 == static_cast<locale_t>(0)) return 1;
+  locale_t previous = uselocale(utf8);
+  int width = wcwidth(static_cast<wchar_t>(c));
+  uselocale(previous);
+  return width < 0 ? 1 : width;
+}
+
+void AppendShown(char32_t c, std::string& out) {
+  if (IsControl(c)) {
+    out += '^';
+    out += static_cast<char>(c ^ 0x40);  // ^A for 1, ^[ for Escape, ^? for Delete
+    return;
+  }
+  if (IsUnshowable(c)) c = 0xFFFD;
+  char bytes[4];
+  out.append(bytes, EncodeCodePoint(c, bytes));
+}
+
+size_t DisplayWidth(const Text& text) {
+  size_t width = 0, units = 0;
+  for (size_t i = 0; i < text.size(); i += units) {
+    width += static_cast<size_t>(CodePointWidth(CodePointAt(text, i, &units)));
+  }
+  return width;
+}
+
+std::string ShownUtf8(const Text& text) {
+  std::string out;
+  size_t units = 0;
+  for (size_t i = 0; i < text.size(); i += units) AppendShown(CodePointAt(text, i, &units), out);
+  return out;
+}
+
+}  // namespace orvane

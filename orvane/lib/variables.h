@@ -1,0 +1,26 @@
+// Variable references: "%name" and "%[name]", looked up in the host's own variables first, then
+// in the environment.
+#pragma once
+
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+#include "orvane/lib/text.h"
+
+namespace orvane {
+
+// The host's own variables (_4ver, _transient, _pipe), looked up before the environment.
+void SetHostVariable(const std::string& name, const std::string& value);
+// Expands "%name" and "%[name]" in `text`: a name starts with a letter or "_" and goes on with
+// letters, digits and "_"; it matches whatever the case. Returns false when the result would
+// not fit `capacity` characters including the terminator. The names of undefined variables,
+// which expand to nothing, are added to `undefined` when it is given.
+bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined = nullptr);
+// The names of the host's variables and of the environment's, for completion.
+std::vector<Text> VariableNames();
+// "undefined variable x", or "undefined variables x, y".
+std::string UndefinedVariables(const std::vector<Text>& names);
+
+}  // namespace orvane

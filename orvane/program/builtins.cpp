@@ -1,0 +1,153 @@
+#include "orvane/program/builtins.h"
+
+#include <unistd.h>
+
+#include <vector>
+
+#include "orvane/lib/console.h"
+#include "orvane/lib/evaluator.h"
+#include "orvane/lib/messages.h"
+#include "orvane/lib/variables.h"
+#include "platform/system.h"
+
+namespace orvane {
+
+namespace {
+
+const size_t kLineCapacity = 16384;  // the plug-in's buffer on the command line
+
+std::u16string Trimmed(const std::u16string& text) {
+  size_t first = text.find_first_not_of(u" \t");
+  if (first == std::u16string::npos) return u"";
+  size_t last = text.find_last_not_of(u" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::u16string Folded(std::u16string text) {
+  for (char16_t& c : text) c = AsciiLower(c);
+  return text;
+}
+
+bool SameWord(const std::u16string& a, const char* b) {
+  return Folded(a) == Wide(b);
+}
+
+// An exit status: a number from 0 to 255 in decimal digits; -1 for anything else.
+int ExitStatus(const std::u16string& text) {
+  int value = text.empty() ? -1 : 0;
+  for (char16_t c : text) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+    if (value > 255) return -1;
+  }
+  return value;
+}
+
+const char* const kHelp =
+    "commands:\n"
+    "  =EXPR or :EXPR  calculate (the Sumbra plug-in); the result goes to %Ans\n"
+    "  echo TEXT       print TEXT after variable expansion\n"
+    "  set NAME=VALUE  set a variable (set NAME= removes it); set alone lists them\n"
+    "  color XY        colours: background X, foreground Y, hex digits (color 1E)\n"
+    "  help            this list\n"
+    "  exit [CODE]     leave, with CODE from 0 to 255 (Ctrl-D on an empty line too)\n"
+    "variables: %name or %[name], in any case; an undefined one expands to nothing\n";
+
+CommandResult Fail(const std::string& message) {
+  HostMessage(message);
+  CommandResult result;
+  result.failed = true;
+  return result;
+}
+
+// set NAME=VALUE, set NAME= (removes it), set NAME (shows it), set (lists all).
+CommandResult Set(const std::u16string& rest) {
+  if (rest.empty()) {
+    for (char** entry = environ; *entry; ++entry) ConsoleWrite(Wide(*entry) + u"\n");
+    return CommandResult();
+  }
+  size_t equals = rest.find('=');
+  std::u16string name = Trimmed(rest.substr(0, equals));
+  if (name.empty()) return Fail("set: a name is missing before =");
+  if (equals == std::u16string::npos) {
+    bool found = false;  // the variable as the environment spells it
+    for (char** entry = environ; *entry; ++entry) {
+      std::u16string item = Wide(*entry);
+      if (Folded(item.substr(0, item.find('='))) == Folded(name)) {
+        ConsoleWrite(item + u"\n");
+        found = true;
+      }
+    }
+    return found ? CommandResult() : Fail("set: " + Narrow(name) + " is not defined");
+  }
+  std::u16string value = rest.substr(equals + 1);
+  if (!SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str()) &&
+      !value.empty()) {
+    return Fail("set: " + Narrow(name) + " cannot be set");
+  }
+  return CommandResult();
+}
+
+// color XY: background X and foreground Y as hexadecimal digits; color alone: 07.
+CommandResult Color(const std::u16string& rest) {
+  if (rest.empty()) {
+    ConsoleSetColors(0x07);
+    return CommandResult();
+  }
+  int background = rest.size() == 2 ? HexDigitValue(rest[0]) : -1;
+  int foreground = rest.size() == 2 ? HexDigitValue(rest[1]) : -1;
+  if (background < 0 || foreground < 0) {
+    return Fail("color: give two hexadecimal digits, background then foreground (like 1E)");
+  }
+  if (background == foreground) {
+    return Fail("color: " + Narrow(rest) + " has the same background and foreground");
+  }
+  ConsoleSetColors(background << 4 | foreground);
+  return CommandResult();
+}
+
+// exit, or exit CODE with CODE from 0 to 255.
+CommandResult Exit(const std::u16string& rest) {
+  int status = rest.empty() ? -1 : ExitStatus(rest);
+  if (!rest.empty() && status < 0) {
+    return Fail("exit: " + Narrow(rest) + " is not a number from 0 to 255");
+  }
+  CommandResult result;
+  result.exit = true;
+  result.exitCode = status;
+  return result;
+}
+
+}  // namespace
+
+CommandResult RunCommandLine(const std::u16string& typed) {
+  std::u16string line = Trimmed(typed);
+  if (line.empty() || line[0] == ':') return CommandResult();  // calculations, done already
+  std::u16string expanded = line;
+  std::vector<std::u16string> undefined;
+  if (!ExpandText(expanded, kLineCapacity, &undefined)) {
+    return Fail("the line is too long after variable expansion");
+  }
+  WarnAboutUndefined(undefined);
+  size_t space = expanded.find_first_of(u" \t");
+  std::u16string verb = expanded.substr(0, space);
+  std::u16string rest = space == std::u16string::npos ? u"" : Trimmed(expanded.substr(space));
+
+  if (SameWord(verb, "echo")) {
+    ConsoleWrite(rest + u"\n");
+    return CommandResult();
+  }
+  if (SameWord(verb, "set")) return Set(rest);
+  if (SameWord(verb, "color")) return Color(rest);
+  if (SameWord(verb, "exit")) return Exit(rest);
+  if (SameWord(verb, "help")) {
+    ConsoleWrite(Wide(kHelp));
+    return CommandResult();
+  }
+  if (ReadsAsArithmetic(Narrow(expanded))) {
+    return Fail("unknown command: " + Narrow(verb) + " (to calculate, type =" + Narrow(line) + ")");
+  }
+  return Fail("unknown command: " + Narrow(verb) + " (type help for the list)");
+}
+
+}  // namespace orvane

@@ -1,0 +1,38 @@
+// The history kept from one session to the next: a text file, one typed line per line in
+// UTF-8, appended to under an advisory lock so that shells running at once lose nothing.
+#pragma once
+
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+class HistoryFile {
+ public:
+  static constexpr size_t kKept = 1000;    // the lines a session loads, and a trim keeps
+  static constexpr size_t kTrimAt = 2000;  // a file longer than this is trimmed to kKept
+
+  // $ORVANE_HISTFILE when it is set (empty: no history), else $XDG_STATE_HOME/orvane/history,
+  // else ~/.local/state/orvane/history; empty when there is nowhere to keep it.
+  static std::string DefaultPath();
+
+  explicit HistoryFile(std::string path) : path_(std::move(path)) {}
+
+  // The last kKept lines that can be read back: a line that is not UTF-8, holds a NUL or is
+  // longer than the command line is skipped. A file that cannot be read gives none; `error`
+  // receives the errno, 0 when there was simply no file.
+  std::vector<std::u16string> Load(int& error) const;
+  // Appends a line unless the file's last line is the same, then trims the file when it has
+  // grown past kTrimAt lines, all under one lock. Creates the file (mode 0600) and its folder
+  // when needed. False, with errno set, when the line could not be written.
+  bool Append(const std::u16string& line) const;
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,60 @@
+// Keystrokes: what the shell reads from the terminal, and how the plug-in is told of them.
+#pragma once
+
+#include <string>
+
+namespace orvane {
+
+enum class KeyId : unsigned char {
+  kNone,       // no key: the input ended, or a signal came first
+  kCharacter,  // a character to insert
+  kControl,    // a control code the editor has no use for
+  kEnter,
+  kTab,
+  kBackspace,
+  kDelete,
+  kEscape,
+  kLeft,
+  kRight,
+  kUp,
+  kDown,
+  kHome,
+  kEnd,
+  kWordLeft,   // Ctrl-Left
+  kWordRight,  // Ctrl-Right
+  kAltB,
+  kAltF,
+  kAltBackspace,
+  kCtrlA,
+  kCtrlB,
+  kCtrlC,
+  kCtrlD,
+  kCtrlE,
+  kCtrlF,
+  kCtrlG,
+  kCtrlK,
+  kCtrlL,
+  kCtrlR,
+  kCtrlU,
+  kCtrlW,
+  kCtrlY,
+  kCtrlZ,
+  kUnknown,  // an escape sequence or Alt combination the shell does not know
+};
+
+struct Key {
+  KeyId id = KeyId::kNone;
+  char16_t code = 0;         // the key code the plug-in gets: the character or control code, else 0
+  std::u16string text;       // what a character inserts (two units beyond the BMP)
+  bool interrupted = false;  // with kNone: a signal, not the end of the input
+};
+
+// Reads one keystroke from the terminal in raw mode: UTF-8 characters, control codes, and
+// escape sequences, which are read to their end whether the shell knows them or not.
+Key ReadKey(int fd);
+
+// The name the plug-in gets for a key known by name ("Enter", "Left", ...); null for
+// characters and control codes, which go by their code alone.
+const char16_t* KeyName(KeyId id);
+
+}  // namespace orvane

@@ -1,0 +1,436 @@
+#!/usr/bin/env python3
+"""What a user sees at a terminal. orvane runs in a pseudo-terminal; its output is rendered by
+pyte, a terminal emulator, and each case compares the rendered screen (rows, cursor, the colours
+of cells) after the keys it types, and the history file it leaves.
+
+    screen_test.py PATH/TO/orvane [unittest arguments]
+"""
+import fcntl
+import os
+import select
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import termios
+import time
+import unittest
+
+import pyte
+
+ORVANE = None  # from the command line
+
+UP, DOWN, LEFT, RIGHT = "\x1b[A", "\x1b[B", "\x1b[D", "\x1b[C"
+HOME, END, DELETE = "\x1b[H", "\x1b[F", "\x1b[3~"
+CTRL_LEFT, CTRL_RIGHT, ALT_B, ALT_F = "\x1b[1;5D", "\x1b[1;5C", "\x1bb", "\x1bf"
+BACKSPACE, TAB, ENTER = "\x7f", "\t", "\r"
+
+
+def ctrl(letter):
+    return chr(ord(letter.upper()) - 64)
+
+
+PROMPT = "orvane> "
+LOADED = "Sumbra v1.0.1 loaded."
+WAIT = 10  # seconds for the screen to show what is expected; the machine may be busy
+
+
+class Shell:
+    """orvane in a pseudo-terminal of its own, rendered into a pyte screen."""
+
+    def __init__(self, home, args=(), env=None, columns=80, lines=24):
+        self.screen = pyte.Screen(columns, lines)
+        self.stream = pyte.ByteStream(self.screen)
+        self.master, slave = os.openpty()
+        self._size(columns, lines)
+        environment = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": home,
+            "TERM": "xterm",
+            "SUMBRA_HKCU_REG": "/nonexistent/HKEY_CURRENT_USER.reg",
+            "SUMBRA_HKLM_REG": "/nonexistent/HKEY_LOCAL_MACHINE.reg",
+        }
+        environment.update(env or {})
+        self.process = subprocess.Popen(
+            [ORVANE, *args], stdin=slave, stdout=slave, stderr=slave, env=environment,
+            start_new_session=True,
+            preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
+        os.close(slave)
+
+    def _size(self, columns, lines):
+        fcntl.ioctl(self.master, termios.TIOCSWINSZ, struct.pack("HHHH", lines, columns, 0, 0))
+
+    def resize(self, columns, lines):
+        self.screen.resize(lines, columns)
+        self._size(columns, lines)  # the kernel tells the shell with SIGWINCH
+
+    def type(self, keys):
+        os.write(self.master, keys.encode())
+
+    def read(self, seconds):
+        """Renders what the shell writes for up to `seconds`; False once the terminal closed."""
+        ready, _, _ = select.select([self.master], [], [], seconds)
+        if not ready:
+            return True
+        try:
+            data = os.read(self.master, 65536)
+        except OSError:
+            return False
+        self.stream.feed(data)
+        return bool(data)
+
+    def rows(self):
+        rows = [row.rstrip() for row in self.screen.display]
+        while rows and not rows[-1]:
+            rows.pop()
+        return rows
+
+    def cursor(self):
+        return (self.screen.cursor.x, self.screen.cursor.y)
+
+    def until(self, check):
+        deadline = time.monotonic() + WAIT
+        while not check():
+            if time.monotonic() > deadline or not self.read(0.05):
+                return check()
+        return True
+
+    def finish(self):
+        """Reads until the terminal closes; the exit status."""
+        deadline = time.monotonic() + WAIT
+        while time.monotonic() < deadline and self.read(0.1):
+            pass
+        try:
+            return self.process.wait(WAIT)
+        finally:
+            os.close(self.master)
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def cell(shell, x, y):
+    char = shell.screen.buffer[y][x]
+    return (char.fg, char.bg, char.bold)
+
+
+class ScreenCase(unittest.TestCase):
+    def setUp(self):
+        self.home = tempfile.mkdtemp(prefix="orvane-screen-")
+        self.shells = []
+
+    def tearDown(self):
+        for shell in self.shells:
+            shell.kill()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def start(self, args=(), env=None, columns=80, lines=24, history=None):
+        if history is not None:
+            self.write_history(history)
+        shell = Shell(self.home, args, env, columns, lines)
+        self.shells.append(shell)
+        self.assertTrue(shell.until(lambda: shell.rows() and shell.rows()[-1] == PROMPT.rstrip()),
+                        shell.rows())
+        return shell
+
+    def history_path(self):
+        return os.path.join(self.home, ".local", "state", "orvane", "history")
+
+    def write_history(self, content):
+        os.makedirs(os.path.dirname(self.history_path()), exist_ok=True)
+        with open(self.history_path(), "wb") as f:
+            f.write(content if isinstance(content, bytes) else content.encode())
+
+    def read_history(self):
+        with open(self.history_path(), encoding="utf-8", errors="replace") as f:
+            return f.read().splitlines()
+
+    def expect(self, shell, rows=None, cursor=None, cells=None):
+        """Waits until the screen shows `rows` (the last rows that hold anything, or from the
+        top when the first is LOADED), the cursor is at `cursor` and each cell of `cells`
+        ({(x, y): (fg, bg, bold)}) has those colours."""
+        def shown():
+            actual = shell.rows()
+            if rows is not None:
+                if rows and rows[0] == LOADED:
+                    if actual != rows:
+                        return False
+                elif actual[-len(rows):] != rows:
+                    return False
+            if cursor is not None and shell.cursor() != cursor:
+                return False
+            return all(cell(shell, x, y) == want for (x, y), want in (cells or {}).items())
+        if not shell.until(shown):
+            got = {xy: cell(shell, *xy) for xy in (cells or {})}
+            self.fail("the screen shows\n%s\ncursor %s, cells %s" %
+                      ("\n".join(repr(r) for r in shell.rows()), shell.cursor(), got))
+
+
+# Editing cases: keys typed at an 80- or 40-column terminal, then the last rows of the screen
+# and the cursor (column, row from the top).
+EDITING = [
+    # Long lines wrap, and every edit redraws them in place: no copies of the prompt line.
+    dict(name="wrap_and_edit_at_40_columns", columns=40,
+         keys="=1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17+18+19+20" + BACKSPACE + LEFT * 3 + HOME,
+         rows=[LOADED, "orvane> =1+2+3+4+5+6+7+8+9+10+11+12+13+1",
+               "4+15+16+17+18+19+2"], cursor=(8, 1)),
+    dict(name="insert_in_the_middle_moves_the_rest", columns=40,
+         keys="=" + "1" * 40 + HOME + RIGHT + "+",
+         rows=[LOADED, "orvane> =+" + "1" * 30, "1" * 10], cursor=(10, 1)),
+    dict(name="line_filling_a_row_exactly", columns=40,
+         keys="=" + "2" * 31,
+         rows=[LOADED, "orvane> =" + "2" * 31], cursor=(0, 2)),
+    dict(name="history_recall_replaces_a_longer_line", columns=40,
+         keys="=" + "3" * 50 + ctrl("u") + "=7" + ENTER + "=" + "4" * 50 + UP,
+         rows=["7 = 7", "orvane> =7"], cursor=(10, 3)),
+    dict(name="ctrl_c_gives_up_a_wrapped_line", columns=40,
+         keys="=" + "5" * 45 + HOME + ctrl("c"),
+         rows=["orvane> =" + "5" * 31, "5" * 14 + "^C", "orvane>"], cursor=(8, 3)),
+    dict(name="redraw_after_output", columns=40,
+         keys="=6*7" + ENTER + "=1",
+         rows=["6*7 = 42", "orvane> =1"], cursor=(10, 3)),
+    # Characters take the columns of their display width.
+    dict(name="cjk_takes_two_columns", keys="=中文+1" + LEFT * 3,
+         rows=[LOADED, "orvane> =中文+1"], cursor=(11, 1)),
+    dict(name="emoji_takes_two_columns", keys="=\U0001F600\U0001F600x" + LEFT,
+         rows=[LOADED, "orvane> =\U0001F600\U0001F600x"], cursor=(13, 1)),
+    dict(name="wide_character_at_the_edge_goes_to_the_next_row", columns=40,
+         keys="=" + "中" * 16,
+         rows=[LOADED, "orvane> =" + "中" * 15, "中"], cursor=(2, 2)),
+    dict(name="combining_mark_moves_with_its_letter", keys="=e\u0301x" + LEFT + LEFT,
+         rows=[LOADED, "orvane> =\u00e9x"], cursor=(9, 1)),
+    # A caret under an error counts columns as the line shows them: a tab shows as ^I.
+    dict(name="caret_under_an_expanded_tab", env={"X": "\t2"}, keys="=%X*(" + ENTER,
+         rows=["orvane> =%X*(", "         ^I2*(", "              ^",
+               "orvane: a value is missing at position 5", "orvane>"], status=1),
+    # The keys people expect.
+    dict(name="ctrl_w_deletes_the_word_before", keys="=sqrt(16)+ab" + ctrl("w"),
+         rows=[LOADED, "orvane> =sqrt(16)+"], cursor=(18, 1)),
+    dict(name="ctrl_k_cuts_to_the_end", keys="=12+34" + LEFT * 3 + ctrl("k"),
+         rows=[LOADED, "orvane> =12"], cursor=(11, 1)),
+    dict(name="alt_b_and_alt_f_move_by_word", keys="=sqrt(16)+ab" + ALT_B + ALT_B + ALT_F,
+         rows=[LOADED, "orvane> =sqrt(16)+ab"], cursor=(16, 1)),
+    dict(name="ctrl_left_and_ctrl_right_move_by_word",
+         keys="=sqrt(16)+ab" + CTRL_LEFT + CTRL_LEFT + CTRL_LEFT + CTRL_RIGHT,
+         rows=[LOADED, "orvane> =sqrt(16)+ab"], cursor=(13, 1)),
+    dict(name="ctrl_d_deletes_under_the_cursor", keys="=123" + LEFT + LEFT + ctrl("d"),
+         rows=[LOADED, "orvane> =13"], cursor=(10, 1)),
+    dict(name="unknown_keys_show_nothing",
+         keys="=1" + "\x1b[15~" + "\x1bx" + "\x1b[2~" + "\x1b[1;2A" + "\x1bOQ" + ctrl("g") + "2",
+         rows=[LOADED, "orvane> =12"], cursor=(11, 1)),
+    dict(name="ctrl_l_clears_the_screen_and_redraws", keys="=6*7" + ENTER + "=1+" + ctrl("l"),
+         rows=["orvane> =1+"], cursor=(11, 0)),
+    # Tab completes names, and lists them when there are several.
+    dict(name="tab_completes_a_function", keys="=sq" + TAB + "16)",
+         rows=[LOADED, "orvane> =sqrt(16)"], cursor=(17, 1)),
+    dict(name="tab_completes_what_several_share", keys="=lo" + TAB,
+         rows=[LOADED, "orvane> =log"], cursor=(12, 1)),
+    dict(name="tab_lists_the_choices", keys="=lo" + TAB + TAB,
+         rows=["orvane> =log", "log(    log10(  log2(", "orvane> =log"], cursor=(12, 3)),
+    dict(name="tab_completes_a_constant", keys="=2*_p" + TAB,
+         rows=[LOADED, "orvane> =2*_pi"], cursor=(14, 1)),
+    dict(name="tab_completes_a_variable_after_percent", keys="=6*7" + ENTER + "=%an" + TAB,
+         rows=["6*7 = 42", "orvane> =%Ans"], cursor=(13, 3)),
+    # Ctrl-R searches the history backwards.
+    dict(name="ctrl_r_finds_a_line", history="=2*3\n=1+1\necho hi\n",
+         keys=ctrl("r") + "2*",
+         rows=[LOADED, "(reverse-i-search)`2*': =2*3"], cursor=(25, 1)),
+    dict(name="ctrl_r_then_enter_runs_the_match", history="=2*3\n=1+1\n",
+         keys=ctrl("r") + "2*" + ENTER,
+         rows=["orvane> =2*3", "2*3 = 6", "orvane>"], cursor=(8, 3)),
+    dict(name="ctrl_r_that_finds_nothing_says_so", history="=2*3\n",
+         keys=ctrl("r") + "x",
+         rows=[LOADED, "(failed reverse-i-search)`x':"]),
+    dict(name="ctrl_r_keeps_the_last_match_when_the_next_fails", history="=2*3\n",
+         keys=ctrl("r") + "2x",
+         rows=[LOADED, "(failed reverse-i-search)`2x': =2*3"], cursor=(32, 1)),
+]
+
+
+class EditingTest(ScreenCase):
+    pass
+
+
+def editing_case(case):
+    def run(self):
+        shell = self.start(env=case.get("env"), columns=case.get("columns", 80),
+                           history=case.get("history"))
+        shell.type(case["keys"])
+        self.expect(shell, case["rows"], case.get("cursor"))
+        shell.type(ctrl("c") + "exit\r")
+        self.assertEqual(shell.finish(), case.get("status", 0))
+    return run
+
+
+for _case in EDITING:
+    setattr(EditingTest, "test_" + _case["name"], editing_case(_case))
+
+
+class ResizeTest(ScreenCase):
+    def test_the_line_is_redrawn_at_the_new_width(self):
+        shell = self.start()
+        line = "=" + "+".join(str(n) for n in range(1, 21))
+        shell.type(line + HOME)
+        self.expect(shell, [LOADED, PROMPT + line], (8, 1))
+        shell.resize(40, 24)
+        self.expect(shell, [LOADED, PROMPT + line[:32], line[32:]], (8, 1))
+        shell.type(END)
+        self.expect(shell, cursor=(len(line) - 32, 2))
+        shell.resize(80, 24)
+        self.expect(shell, [LOADED, PROMPT + line], (8 + len(line), 1))
+        shell.type(ENTER)
+        self.expect(shell, [PROMPT + line, line[1:] + " = 210", PROMPT.rstrip()])
+
+
+DEFAULT = ("default", "default", False)
+BLUE = "blue"
+
+
+class ColourTest(ScreenCase):
+    def test_default_highlight_is_the_terminals_foreground_in_bold(self):
+        shell = self.start()
+        shell.type("=6*7\r")
+        self.expect(shell, ["6*7 = 42", "orvane>"],
+                    cells={(0, 2): DEFAULT, (6, 2): ("default", "default", True),
+                           (7, 2): ("default", "default", True), (8, 2): DEFAULT})
+
+    def test_highlight_by_name_keeps_the_background(self):
+        shell = self.start(env={"Highlight": "red"})
+        shell.type("=6*7\r")
+        self.expect(shell, ["6*7 = 42", "orvane>"],
+                    cells={(6, 2): ("red", "default", False), (0, 2): DEFAULT})
+
+    def test_color_paints_the_screen_and_scrolling_keeps_it(self):
+        shell = self.start(lines=10)
+        shell.type("color 1E\r")
+        yellow_on_blue = ("brown", BLUE, True)
+        self.expect(shell, ["orvane>"], (8, 0),
+                    cells={(0, 0): yellow_on_blue, (79, 0): yellow_on_blue,
+                           (40, 5): yellow_on_blue, (79, 9): yellow_on_blue})
+        shell.type("".join("echo line %d\r" % n for n in range(15)) + "=6*7\r")
+        self.expect(shell, ["6*7 = 42", "orvane>"], (8, 9),
+                    cells={(0, 9): yellow_on_blue, (79, 9): yellow_on_blue,
+                           (79, 0): yellow_on_blue, (30, 4): yellow_on_blue,
+                           # the default highlight on blue: the foreground in bold
+                           (6, 8): ("default", BLUE, True)})
+
+    def test_color_with_equal_colours_is_refused(self):
+        shell = self.start()
+        shell.type("color 11\r")
+        self.expect(shell, ["orvane> color 11",
+                            "orvane: color: 11 has the same background and foreground",
+                            "orvane>"],
+                    cells={(0, 3): DEFAULT, (0, 4): DEFAULT})
+
+    def test_colours_come_back_on_exit(self):
+        shell = self.start(lines=10)
+        shell.type("color 4E\rexit\r")
+        self.assertEqual(shell.finish(), 0)
+        self.assertEqual(shell.screen.cursor.attrs.bg, "default")
+        y = shell.screen.cursor.y
+        self.assertEqual([cell(shell, 0, row)[1] for row in range(y, 10)], ["default"] * (10 - y))
+        self.assertEqual(cell(shell, 0, 0)[1], "red")  # what was shown stays as it was
+
+
+class HistoryTest(ScreenCase):
+    def test_lines_are_kept_as_typed_and_without_repeats(self):
+        shell = self.start()
+        shell.type("=1234\r=1234\r=2\r=1234\r" + UP + UP)
+        self.expect(shell, ["orvane> =2"])
+        shell.type(ctrl("c") + "exit\r")
+        self.assertEqual(shell.finish(), 0)
+        self.assertEqual(self.read_history(), ["=1234", "=2", "=1234", "exit"])
+        self.assertEqual(os.stat(self.history_path()).st_mode & 0o777, 0o600)
+        self.assertEqual(os.stat(os.path.dirname(self.history_path())).st_mode & 0o777, 0o700)
+        shell = self.start()
+        shell.type(UP + UP)
+        self.expect(shell, [LOADED, "orvane> =1234"])
+
+    def test_xdg_state_home_is_where_it_goes(self):
+        state = os.path.join(self.home, "state")
+        shell = self.start(env={"XDG_STATE_HOME": state})
+        shell.type("=1\rexit\r")
+        self.assertEqual(shell.finish(), 0)
+        with open(os.path.join(state, "orvane", "history")) as f:
+            self.assertEqual(f.read(), "=1\nexit\n")
+
+    def test_a_session_loads_the_last_thousand(self):
+        shell = self.start(history="".join("echo %d\n" % n for n in range(1500)))
+        shell.type(UP * 1000)
+        self.expect(shell, [LOADED, "orvane> echo 500"])
+        shell.type(UP)
+        self.expect(shell, [LOADED, "orvane> echo 500"])
+
+    def test_a_file_past_2000_lines_is_trimmed_to_1000(self):
+        shell = self.start(history="".join("echo %d\n" % n for n in range(2000)))
+        shell.type("echo new\r")
+        self.expect(shell, ["new", "orvane>"])
+        shell.type(ctrl("d"))
+        shell.finish()
+        lines = self.read_history()
+        self.assertEqual(len(lines), 1000)
+        self.assertEqual((lines[0], lines[-1]), ("echo 1001", "echo new"))
+
+    def test_turned_off(self):
+        for args, env in (((), {"ORVANE_HISTFILE": ""}), (("--no-history",), {})):
+            shell = self.start(args, env)
+            shell.type("=1\rexit\r")
+            self.assertEqual(shell.finish(), 0)
+            self.assertFalse(os.path.exists(self.history_path()), args)
+
+    def test_none_when_input_is_not_a_terminal(self):
+        env = dict(os.environ, HOME=self.home)
+        env.pop("XDG_STATE_HOME", None)
+        done = subprocess.run([ORVANE], input=b"=1\n", capture_output=True, env=env, check=False)
+        self.assertEqual(done.stdout, b"1 = 1\n")
+        self.assertFalse(os.path.exists(os.path.join(self.home, ".local")))
+
+    def test_two_shells_at_once_lose_nothing(self):
+        first, second = self.start(), self.start()
+        for n in range(20):
+            first.type("echo a%d\r" % n)
+            second.type("echo b%d\r" % n)
+        self.expect(first, ["a19", "orvane>"])
+        self.expect(second, ["b19", "orvane>"])
+        first.type("echo same\r")  # the line before it in the file, though not in the second's
+        self.expect(first, ["same", "orvane>"])
+        second.type("echo same\r")
+        self.expect(second, ["same", "orvane>"])
+        first.type(ctrl("d"))
+        second.type(ctrl("d"))
+        first.finish()
+        second.finish()
+        lines = self.read_history()
+        self.assertEqual(sorted(lines), sorted(["echo a%d" % n for n in range(20)] +
+                                               ["echo b%d" % n for n in range(20)] +
+                                               ["echo same"]))
+
+    def test_bad_files_never_stop_the_shell(self):
+        bad = [b"=1+1\n\xff\xfe bad\n=2+2\n", b"=1+1\n=5\x00\n=2+2\n",
+               b"=1+1\n=" + b"7" * 20000 + b"\n=2+2\n", b"=1+1\n" + b"7" * 100000 + b"\n=2+2\n",
+               b"=1+1\n=2+2"]
+        for content in bad:
+            shell = self.start(history=content)
+            shell.type(UP + UP)
+            self.expect(shell, [LOADED, "orvane> =1+1"])
+            shell.type(ctrl("c") + "=3\rexit\r")
+            self.assertEqual(shell.finish(), 0)
+            self.assertEqual(self.read_history()[-3:], ["=2+2", "=3", "exit"])
+
+    def test_a_history_file_that_cannot_be_used_gets_one_warning(self):
+        os.makedirs(self.history_path())
+        shell = self.start(columns=200)
+        shell.type("=1\r=2\r")
+        self.expect(shell, [LOADED, "orvane: warning: the history file %s cannot be read: is a "
+                            "directory" % self.history_path(), "orvane> =1", "1 = 1",
+                            "orvane> =2", "2 = 2", "orvane>"])
+
+
+if __name__ == "__main__":
+    ORVANE = os.path.abspath(sys.argv.pop(1))
+    signal.signal(signal.SIGPIPE, signal.SIG_DFL)
+    unittest.main(verbosity=1)
