@@ -184,6 +184,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  "orvane: line 1: nothing to calculate (undefined variable nosuch)\n",
                  1},
+        PipeCase{"ShellVariablesShowButCannotBeSet",
+                 {},
+                 "set _4VER\nset _pipe=5\nset _Transient=\necho %_pipe\nset\n",
+                 "_4ver=25.0\n1\n_4ver=25.0\n_pipe=1\n_transient=0\n...",
+                 "orvane: line 2: set: _pipe belongs to the shell and cannot be changed\n"
+                 "orvane: line 3: set: _Transient belongs to the shell and cannot be changed\n",
+                 1},
         PipeCase{"LoadMessageExpansionIsSilent",
                  {},
                  "=1\n",
@@ -219,6 +226,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "orvane: line 1: exit: foo is not a number from 0 to 255\n"
                  "orvane: line 2: exit: 256 is not a number from 0 to 255\n",
                  255},
+        PipeCase{"ExitWithAnArgumentThatExpandsToNothingIsRefused",
+                 {},
+                 "exit %nosuch\n=1\n",
+                 "1 = 1\n",
+                 "orvane: line 1: warning: undefined variable nosuch expands to nothing\n"
+                 "orvane: line 1: exit: %nosuch is not a number from 0 to 255 (it expands to "
+                 "nothing)\n",
+                 1},
         PipeCase{"RefusedColourFails",
                  {},
                  "color 1\n",
@@ -268,6 +283,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  "orvane: line 1: unknown command: 6*7 (to calculate, type =6*7)\n"
                  "orvane: line 2: unknown command: foo (type help for the list)\n",
+                 1},
+        PipeCase{"CalculationAfterBlanksSaysWhy",
+                 {},
+                 " =1+1\n\t:2\n",
+                 "",
+                 "orvane: line 1: a calculation starts at the beginning of the line: remove the "
+                 "blanks before \"=\"\n"
+                 "orvane: line 2: a calculation starts at the beginning of the line: remove the "
+                 "blanks before \":\"\n",
                  1},
         PipeCase{"LabelLineGoesToTheCalculator",
                  {},
