@@ -106,6 +106,17 @@ std::string DescribeParserError(const mu::ParserError& error, const mu::ParserBa
       }
       return At(Unreadable(expression, offset), expression, offset, position);
     }
+    case mu::ecINVALID_CHARACTERS_FOUND: {  // a control character anywhere
+      size_t control = offset;
+      for (size_t i = 0; i < end; ++i) {
+        if (static_cast<unsigned char>(expression[i]) < 0x20 || expression[i] == 0x7F) {
+          control = i;
+          break;
+        }
+      }
+      return At("unexpected " + Quoted(expression.substr(control, 1)), expression, control,
+                position);
+    }
     case mu::ecUNEXPECTED_OPERATOR:
     case mu::ecUNEXPECTED_ARG_SEP:
     case mu::ecUNEXPECTED_CONDITIONAL:

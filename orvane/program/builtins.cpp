@@ -162,7 +162,7 @@ CommandResult RunCommandLine(const std::u16string& typed) {
   std::u16string rest = Argument(expanded);
 
   if (SameWord(verb, "echo")) {
-    ConsoleWrite(rest + u"\n");
+    ConsoleWrite(rest + u"\n", true);  // as it is: printing the text is echo's job
     return CommandResult();
   }
   if (SameWord(verb, "set")) return Set(rest);
