@@ -155,21 +155,23 @@ void Session::RunInteractive() {
   LoadHistory();
   ShowLine();
   while (!exiting_ && !OutputFailed()) {
+    terminal.Claim();
     if (terminal.TakeResized()) view_.Resize(terminal.Columns());
-    Key key = ReadKey(STDIN_FILENO);
-    if (key.id != KeyId::kNone) {
-      TakeKey(key, terminal);
-    } else if (!key.interrupted) {
-      break;  // the input ended
-    } else if (terminal.TakeResumed()) {
-      // Back from a stop, after whatever the screen showed meanwhile: the colours, the prompt
-      // and the line again.
+    if (terminal.TakeResumed()) {
+      // Back in the foreground, after whatever the screen showed meanwhile: the colours, the
+      // prompt and the line again.
       if (Console().colors && Console().attribute != 0x07) {
         ConsoleSetAttribute(Console().attribute);
       }
       WriteOutput("\r\x1b[J");
       view_.Forget();
       ShowLine();
+    }
+    Key key = ReadKey(STDIN_FILENO);
+    if (key.id != KeyId::kNone) {
+      TakeKey(key, terminal);
+    } else if (!key.interrupted) {
+      break;  // the input ended
     }
   }
   if (!exiting_) LeaveLine();

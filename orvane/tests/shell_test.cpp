@@ -704,7 +704,8 @@ TEST(TerminalTest, PointsAtTheError) {
   EXPECT_EQ(t.Finish(), 1);
 }
 
-// A signal that ends the shell leaves the terminal cooked, and the shell dies by that signal.
+// A signal that ends the shell leaves the terminal cooked, and the shell dies by that signal
+// (or, for a plug-in that calls exit(), leaves with its status).
 // Stopping (SIGTSTP, or Ctrl-Z as a key) leaves it cooked; continuing makes it raw again, with
 // the prompt and the line redrawn. Without job control, Ctrl-Z stops nothing and the shell
 // carries on.
@@ -715,6 +716,7 @@ struct SignalCase {
   const char* keys;  // typed instead of sending the signal, or nullptr
   After after;
   std::vector<std::string> args = {};
+  int status = -1;  // with kDies: the exit status, when it is not 128 and the signal
 };
 std::ostream& operator<<(std::ostream& out, const SignalCase& c) {
   return out << c.name;
@@ -735,7 +737,7 @@ TEST_P(SignalTest, TheTerminalComesBack) {
     t.Signal(c.signal);
   }
   if (c.after == After::kDies) {
-    EXPECT_EQ(t.Wait(), 128 + c.signal);
+    EXPECT_EQ(t.Wait(), c.status >= 0 ? c.status : 128 + c.signal);
     EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
     return;
   }
@@ -773,6 +775,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SignalCase{"CrashInThePlugin", SIGSEGV, "s", After::kDies, kCrashingPlugin},
                       SignalCase{"StackOverflowInThePlugin", SIGSEGV, "o", After::kDies,
                                  kCrashingPlugin},
+                      SignalCase{"ExitInThePlugin", 0, "x", After::kDies, kCrashingPlugin, 3},
                       SignalCase{"StopSignal", SIGTSTP, nullptr, After::kStops},
                       SignalCase{"UncatchableStop", SIGSTOP, nullptr, After::kStops},
                       SignalCase{"CtrlZ", SIGTSTP, "\x1a", After::kStops},
