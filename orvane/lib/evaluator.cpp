@@ -27,10 +27,18 @@ const char* const kTooLarge = "a number is too large (above about 1.8e308)";
   throw mu::ParserError(kTooLarge);
 }
 
-// What the literals of the expression being evaluated held beyond the range of a double: one
-// too large reads as an infinity, one too close to 0 as 0.
+// What the expression being evaluated met beyond the range of a double: a literal too large
+// reads as an infinity; a literal too close to 0, and a product, quotient or power too close
+// to 0, as 0. (The floating-point flags tell the same of functions such as exp, where the
+// machine keeps them.)
 bool literalTooLarge = false;
-bool literalTooSmall = false;
+bool tooSmall = false;
+
+// A product, quotient or power that came out as 0 though nothing in it was 0 is too close to 0.
+double NotingUnderflow(bool nothingZero, double result) {
+  if (result == 0 && nothingZero) tooSmall = true;
+  return result;
+}
 
 // An infinity stands only for a literal too large for a double: any operation on one is an
 // error, and so is an operation on finite numbers whose result overflows. The one exception is
@@ -48,22 +56,23 @@ double Subtract(double a, double b) {
 }
 double Multiply(double a, double b) {
   if ((a == 0 && isinf(b)) || (b == 0 && isinf(a))) {
-    if (fetestexcept(FE_OVERFLOW)) TooLarge();  // the infinity came from a function
+    // Without a literal too large, the infinity came from a function.
+    if (!literalTooLarge || fetestexcept(FE_OVERFLOW)) TooLarge();
     // A zero that stands for a number too close to 0 for a double is not an exact zero.
-    if (literalTooSmall || fetestexcept(FE_UNDERFLOW)) {
+    if (tooSmall || fetestexcept(FE_UNDERFLOW)) {
       throw mu::ParserError("a number too large times one too close to 0 cannot be calculated");
     }
     return 0;
   }
-  return Checked(a, b, a * b);
+  return NotingUnderflow(a != 0 && b != 0, Checked(a, b, a * b));
 }
 double Power(double a, double b) {
   if (a == 0 && b < 0) DivisionByZero();
-  return Checked(a, b, pow(a, b));
+  return NotingUnderflow(a != 0, Checked(a, b, pow(a, b)));
 }
 double Divide(double a, double b) {
   if (b == 0) DivisionByZero();
-  return Checked(a, b, a / b);
+  return NotingUnderflow(a != 0, Checked(a, b, a / b));
 }
 double Remainder(double a, double b) {
   if (b == 0) DivisionByZero();
@@ -135,7 +144,7 @@ int ReadDecimal(const char* text, int* position, double* value) {
   fesetexceptflag(&flags, FE_ALL_EXCEPT);
   if (isinf(*value)) literalTooLarge = true;
   if (*value == 0 && number.find_first_of("123456789") < number.find_first_of("eE")) {
-    literalTooSmall = true;
+    tooSmall = true;
   }
   *position += static_cast<int>(number.size());
   return 1;
@@ -212,7 +221,7 @@ std::string WithSignsCombined(const std::string& expression) {
 // tell of this expression alone.
 double Calculate(mu::Parser& parser, const std::string& expression) {
   literalTooLarge = false;
-  literalTooSmall = false;
+  tooSmall = false;
   feclearexcept(FE_ALL_EXCEPT);
   parser.SetExpr(WithSignsCombined(expression));
   return parser.Eval();

@@ -121,6 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
         // overflow is an error where it happens.
         Evaluation{"1e-400*1e400", nullptr,
                    "a number too large times one too close to 0 cannot be calculated"},
+        Evaluation{"2^-1100*1e400", nullptr,
+                   "a number too large times one too close to 0 cannot be calculated"},
+        Evaluation{"1e-200*1e-200*1e400", nullptr,
+                   "a number too large times one too close to 0 cannot be calculated"},
         Evaluation{"2^-1100*2^1100", nullptr, kTooLarge}, Evaluation{"10^400", nullptr, kTooLarge},
         Evaluation{"exp(1000)*0", nullptr, kTooLarge}, Evaluation{"1e-400", "0"},
         // A number too large is named as such, not as a result that is not a number.
