@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "orvane/lib/colors.h"
+#include "orvane/lib/display.h"
 #include "orvane/lib/messages.h"
 
 namespace orvane {
@@ -80,27 +81,34 @@ size_t CodePoints(const Text& text) {
   return count;
 }
 
-void ConsoleWrite(const Text& text) {
+void ConsoleWrite(const Text& text, bool asIs) {
   ConsoleState& c = Console();
   // A line that scrolls in is blank in the terminal's own colours: on a painted screen, it is
   // erased in the console's.
-  bool painted = c.colors && c.screen && (c.attribute & 0xF0) != 0;
-  Text out;
-  out.reserve(text.size());
+  bool painted = c.colors && c.interactive && (c.attribute & 0xF0) != 0;
+  bool shown = c.terminal && !asIs;
+  std::string out;
+  Text part;  // the text since the last line end
+  auto endPart = [&] {
+    out += shown ? ShownUtf8(part) : OutputUtf8(part);
+    part.clear();
+  };
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t unit = text[i];
     if (unit == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     if (unit == '\n' || unit == '\r') {
-      out += painted ? u"\n\x1b[K" : u"\n";  // the terminal, if any, adds the carriage return
+      endPart();
+      out += painted ? "\n\x1b[K" : "\n";  // the terminal, if any, adds the carriage return
       c.row += 1;
       c.column = 0;
       continue;
     }
-    out += unit;
+    part += unit;
     bool secondOfPair = IsLowSurrogate(unit) && i > 0 && IsHighSurrogate(text[i - 1]);
     if (!secondOfPair) c.column += 1;  // a pair is one character
   }
-  WriteOutput(OutputUtf8(out));
+  endPart();
+  WriteOutput(out);
 }
 
 void ConsoleEndLine() {
@@ -120,7 +128,7 @@ void ConsoleSetColors(int attribute) {
 
 void ConsoleClearScreen() {
   ConsoleState& c = Console();
-  if (!c.screen) return;
+  if (!c.interactive) return;
   winsize size{};
   int rows = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? size.ws_row : 24;
   // Scrolling every visible line up keeps it in the scrollback, which erasing would not. Then
@@ -135,7 +143,7 @@ void ConsoleRestoreColors() {
   ConsoleState& c = Console();
   if (!c.colors || c.attribute == 0x07) return;
   ConsoleSetAttribute(0x07);
-  if (c.screen) WriteOutput("\x1b[J");
+  if (c.interactive) WriteOutput("\x1b[J");
 }
 
 bool TakeFailure() {

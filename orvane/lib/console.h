@@ -11,17 +11,18 @@
 namespace orvane {
 
 struct ConsoleState {
-  int attribute = 0x07;  // background in bits 4-7, foreground in bits 0-3
-  int row = 0;           // lines ended since the shell started
-  int column = 0;        // characters written on the current line
-  bool colors = false;   // whether attributes become ANSI escapes
-  bool interactive = false;
-  bool screen = false;  // standard output is the terminal the user types at
+  int attribute = 0x07;      // background in bits 4-7, foreground in bits 0-3
+  int row = 0;               // lines ended since the shell started
+  int column = 0;            // characters written on the current line
+  bool colors = false;       // whether attributes become ANSI escapes
+  bool interactive = false;  // the line editor at a terminal, which is standard output too
+  bool terminal = false;     // standard output is a terminal
 };
 ConsoleState& Console();
 
-// Writes text at the cursor ("\r\n", "\n" and a lone "\r" end lines).
-void ConsoleWrite(const Text& text);
+// Writes text at the cursor ("\r\n", "\n" and a lone "\r" end lines). On a terminal, other
+// control characters show as ^X, unless the text is to go out as it is (echo's).
+void ConsoleWrite(const Text& text, bool asIs = false);
 // Ends the current line unless nothing has been written on it.
 void ConsoleEndLine();
 // Changes the colour of what follows and the attribute GetAttribute reports.

@@ -3,9 +3,12 @@
 // (_pi, _e).
 #include "orvane/lib/evaluator.h"
 
+#include <fenv.h>
 #include <math.h>
 #include <muParser.h>
 #include <stdio.h>
+
+#include <vector>
 
 #include "orvane/lib/evaluator_errors.h"
 #include "platform/wide_char.h"
@@ -18,30 +21,62 @@ namespace {
   throw mu::ParserError("division by zero");
 }
 
+const char* const kTooLarge = "a number is too large (above about 1.8e308)";
+
+[[noreturn]] void TooLarge() {
+  throw mu::ParserError(kTooLarge);
+}
+
+// What the expression being evaluated met beyond the range of a double: a literal too large
+// reads as an infinity; a literal too close to 0, and a product, quotient or power too close
+// to 0, as 0. (The floating-point flags tell the same of functions such as exp, where the
+// machine keeps them.)
+bool literalTooLarge = false;
+bool tooSmall = false;
+
+// A product, quotient or power that came out as 0 though nothing in it was 0 is too close to 0.
+double NotingUnderflow(bool nothingZero, double result) {
+  if (result == 0 && nothingZero) tooSmall = true;
+  return result;
+}
+
+// An infinity stands only for a literal too large for a double: any operation on one is an
+// error, and so is an operation on finite numbers whose result overflows. The one exception is
+// an exact zero times such a literal, which is zero.
+double Checked(double a, double b, double result) {
+  if (isinf(a) || isinf(b) || isinf(result)) TooLarge();
+  return result;
+}
+
 double Add(double a, double b) {
-  return a + b;
+  return Checked(a, b, a + b);
 }
 double Subtract(double a, double b) {
-  return a - b;
+  return Checked(a, b, a - b);
 }
-// An infinity stands for a number too large for a double (a literal such as 1e400, or a result
-// that overflowed): nothing else makes one, since a power of 0 below 0 and the logarithm of 0
-// are errors. Times zero it is still zero.
 double Multiply(double a, double b) {
-  if ((a == 0 && isinf(b)) || (b == 0 && isinf(a))) return 0;
-  return a * b;
+  if ((a == 0 && isinf(b)) || (b == 0 && isinf(a))) {
+    // Without a literal too large, the infinity came from a function.
+    if (!literalTooLarge || fetestexcept(FE_OVERFLOW)) TooLarge();
+    // A zero that stands for a number too close to 0 for a double is not an exact zero.
+    if (tooSmall || fetestexcept(FE_UNDERFLOW)) {
+      throw mu::ParserError("a number too large times one too close to 0 cannot be calculated");
+    }
+    return 0;
+  }
+  return NotingUnderflow(a != 0 && b != 0, Checked(a, b, a * b));
 }
 double Power(double a, double b) {
   if (a == 0 && b < 0) DivisionByZero();
-  return pow(a, b);
+  return NotingUnderflow(a != 0, Checked(a, b, pow(a, b)));
 }
 double Divide(double a, double b) {
   if (b == 0) DivisionByZero();
-  return a / b;
+  return NotingUnderflow(a != 0, Checked(a, b, a / b));
 }
 double Remainder(double a, double b) {
   if (b == 0) DivisionByZero();
-  return fmod(a, b);
+  return Checked(a, b, fmod(a, b));
 }
 
 // The logarithms of 0 would be infinite: an error, not a number too large.
@@ -101,7 +136,16 @@ int ReadDecimal(const char* text, int* position, double* value) {
     return 0;  // "0x1F", "1.2.3", "2abc": leave them to the other readers
   }
   std::string number(text, static_cast<size_t>(p - text));
+  // What the literal does to the range is noted here, not in the floating-point flags, which
+  // then tell of the calculation alone.
+  fexcept_t flags;
+  fegetexceptflag(&flags, FE_ALL_EXCEPT);
   *value = strtod(number.c_str(), nullptr);
+  fesetexceptflag(&flags, FE_ALL_EXCEPT);
+  if (isinf(*value)) literalTooLarge = true;
+  if (*value == 0 && number.find_first_of("123456789") < number.find_first_of("eE")) {
+    tooSmall = true;
+  }
   *position += static_cast<int>(number.size());
   return 1;
 }
@@ -135,6 +179,54 @@ mu::Parser& Parser() {
   return parser;
 }
 
+// Signs in a row before a value are arithmetic: "--5" is 5 and "3---5" is -2. muParser takes
+// one sign before a value, so each run of them becomes blanks and the one sign they amount to,
+// in place, so that every other character keeps its position.
+std::string WithSignsCombined(const std::string& expression) {
+  std::string out = expression;
+  bool afterValue = false;  // the last character that is not blank ends a value
+  for (size_t i = 0; i < out.size();) {
+    char c = out[i];
+    if (c != '+' && c != '-') {
+      if (c != ' ' && c != '\t') {
+        afterValue = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                     c == '_' || c == '.' || c == ')';
+      }
+      ++i;
+      continue;
+    }
+    std::vector<size_t> signs;  // the run, blanks between its signs allowed
+    size_t end = i;
+    for (; end < out.size() &&
+           (out[end] == '+' || out[end] == '-' || out[end] == ' ' || out[end] == '\t');
+         ++end) {
+      if (out[end] != ' ' && out[end] != '\t') signs.push_back(end);
+    }
+    size_t firstUnary = afterValue ? 1 : 0;  // after a value, the first one is an operator
+    if (signs.size() - firstUnary >= 2) {
+      bool negative = false;
+      for (size_t k = firstUnary; k < signs.size(); ++k) {
+        negative ^= out[signs[k]] == '-';
+        out[signs[k]] = ' ';
+      }
+      out[signs.back()] = negative ? '-' : '+';
+    }
+    afterValue = false;
+    i = end;
+  }
+  return out;
+}
+
+// Evaluates with the floating-point flags and the literals' notes cleared first, so that both
+// tell of this expression alone.
+double Calculate(mu::Parser& parser, const std::string& expression) {
+  literalTooLarge = false;
+  tooSmall = false;
+  feclearexcept(FE_ALL_EXCEPT);
+  parser.SetExpr(WithSignsCombined(expression));
+  return parser.Eval();
+}
+
 }  // namespace
 
 std::string FormatNumber(double value) {
@@ -153,21 +245,22 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
   size_t at = 0;
   try {
     mu::Parser& parser = Parser();
-    parser.SetExpr(expression);
-    double value = parser.Eval();
+    double value = Calculate(parser, expression);
+    bool overflowed = literalTooLarge || fetestexcept(FE_OVERFLOW);
     if (parser.GetNumResults() > 1) {
       error = StrayCommaMessage(expression, &at);  // muParser reads "1,2" as a list of results
+    } else if (isinf(value) || (isnan(value) && overflowed)) {
+      error = kTooLarge;
     } else if (isnan(value)) {
       error = "the result is not a number";
-    } else if (isinf(value)) {
-      error = "the result is too large";
     } else {
       result = FormatNumber(value);
       return true;
     }
   } catch (const mu::Parser::exception_type& e) {
     // Errors of its own (ecGENERIC) are this file's, already in the user's words.
-    error = e.GetCode() == mu::ecGENERIC ? e.GetMsg() : DescribeParserError(e, expression, &at);
+    error = e.GetCode() == mu::ecGENERIC ? e.GetMsg()
+                                         : DescribeParserError(e, Parser(), expression, &at);
   } catch (...) {
     error = "the expression could not be evaluated";
   }
@@ -185,8 +278,7 @@ std::vector<std::string> CalculatorNames() {
 bool ReadsAsArithmetic(const std::string& text) {
   try {
     mu::Parser& parser = Parser();
-    parser.SetExpr(text);
-    parser.Eval();
+    Calculate(parser, text);
     return parser.GetNumResults() == 1;
   } catch (const mu::Parser::exception_type& e) {
     return e.GetCode() == mu::ecGENERIC;  // it parsed, and then divided by zero or the like

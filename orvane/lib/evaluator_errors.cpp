@@ -56,6 +56,14 @@ std::string Unreadable(const std::string& expression, size_t offset) {
   return "unexpected " + Quoted(expression.substr(offset, end - offset));
 }
 
+// The name of a known function that starts at `offset`; "" when there is none.
+std::string FunctionAt(const mu::ParserBase& parser, const std::string& expression, size_t offset) {
+  size_t end = offset;
+  while (end < expression.size() && IsNameChar(expression[end])) ++end;
+  std::string name = expression.substr(offset, end - offset);
+  return parser.GetFunDef().count(name) != 0 ? name : "";
+}
+
 // Whether the parenthesis at `open` follows a function's name.
 bool OpensCall(const std::string& expression, size_t open) {
   if (open == 0) return false;
@@ -80,8 +88,8 @@ std::string StrayCommaMessage(const std::string& expression, size_t* position) {
   return "a list of values is not one result";
 }
 
-std::string DescribeParserError(const mu::ParserError& error, const std::string& expression,
-                                size_t* position) {
+std::string DescribeParserError(const mu::ParserError& error, const mu::ParserBase& parser,
+                                const std::string& expression, size_t* position) {
   *position = 0;
   int reported = error.GetPos();
   bool placed = reported >= 0;
@@ -89,9 +97,26 @@ std::string DescribeParserError(const mu::ParserError& error, const std::string&
   size_t end = expression.size();
   const std::string& token = error.GetToken();
   switch (error.GetCode()) {
-    case mu::ecUNASSIGNABLE_TOKEN:
+    case mu::ecUNASSIGNABLE_TOKEN: {
       if (offset >= end) break;
+      std::string function = FunctionAt(parser, expression, offset);
+      if (!function.empty()) {  // "sqrt 4": a function's name alone is no value
+        return At("function " + Quoted(function), expression, offset, position) +
+               " needs its argument in parentheses: " + function + "(...)";
+      }
       return At(Unreadable(expression, offset), expression, offset, position);
+    }
+    case mu::ecINVALID_CHARACTERS_FOUND: {  // a control character anywhere
+      size_t control = offset;
+      for (size_t i = 0; i < end; ++i) {
+        if (static_cast<unsigned char>(expression[i]) < 0x20 || expression[i] == 0x7F) {
+          control = i;
+          break;
+        }
+      }
+      return At("unexpected " + Quoted(expression.substr(control, 1)), expression, control,
+                position);
+    }
     case mu::ecUNEXPECTED_OPERATOR:
     case mu::ecUNEXPECTED_ARG_SEP:
     case mu::ecUNEXPECTED_CONDITIONAL:

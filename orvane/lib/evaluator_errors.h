@@ -9,9 +9,10 @@
 namespace orvane {
 
 // Describes a muParser error in the user's words, with "at position N" where it has a place;
-// N, counted from 1 in code points of `expression`, goes to `*position` (0: no place).
-std::string DescribeParserError(const mu::ParserError& error, const std::string& expression,
-                                size_t* position);
+// N, counted from 1 in code points of `expression`, goes to `*position` (0: no place). The
+// parser that failed tells a function's name from an unknown one.
+std::string DescribeParserError(const mu::ParserError& error, const mu::ParserBase& parser,
+                                const std::string& expression, size_t* position);
 // The message for a comma that separates no function's arguments, as in "1,2" or "(1,2)".
 std::string StrayCommaMessage(const std::string& expression, size_t* position);
 

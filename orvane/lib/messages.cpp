@@ -31,14 +31,15 @@ void SetShownLine(const Text& line, int column) {
 void HostMessage(const std::string& utf8) {
   std::string line = "orvane: ";
   if (messageLine > 0) line += "line " + std::to_string(messageLine) + ": ";
-  line += utf8;
+  // A message may quote what the user typed: its control characters show as ^X, so that none
+  // can move the cursor or change the terminal.
+  line = ShownUtf8(Wide(line + utf8)) + "\n";
   if (Console().interactive) {
     ConsoleEndLine();
-    ConsoleWrite(Wide(line + "\n"));
+    ConsoleWrite(Wide(line));
   } else {
     FlushOutput();  // what was printed before the message comes before it in a shared file
-    std::string out = OutputUtf8(Wide(line)) + "\n";
-    fwrite(out.data(), 1, out.size(), stderr);  // nowhere left to report a failure of stderr
+    fwrite(line.data(), 1, line.size(), stderr);  // nowhere left to report a failure of stderr
   }
 }
 
@@ -65,11 +66,21 @@ void PositionMessage(const std::string& utf8, const Text& evaluated, size_t posi
   HostMessage(utf8);
 }
 
-std::string ErrorText(int error) {
-  std::string text = strerror(error);
-  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
-    text[0] = static_cast<char>(text[0] - 'A' + 'a');
+std::string InMessageStyle(std::string text) {
+  for (size_t start = 0; start < text.size();) {
+    // A capitalised word, not a name in capitals such as "ELF" or "I/O".
+    bool word = text[start] >= 'A' && text[start] <= 'Z' &&
+                (start + 1 == text.size() ||
+                 !((text[start + 1] >= 'A' && text[start + 1] <= 'Z') || text[start + 1] == '/'));
+    if (word) text[start] = static_cast<char>(text[start] - 'A' + 'a');
+    size_t next = text.find(": ", start);
+    start = next == std::string::npos ? text.size() : next + 2;
+  }
   return text;
+}
+
+std::string ErrorText(int error) {
+  return InMessageStyle(strerror(error));
 }
 
 void WarnAboutUndefined(const std::vector<Text>& names) {

@@ -21,6 +21,9 @@ void HostMessage(const std::string& utf8);
 // A message about the character at `position` (counted from 1, in code points) of `evaluated`.
 // At the prompt a caret points to it, under the expanded text when that is not what was typed.
 void PositionMessage(const std::string& utf8, const Text& evaluated, size_t position);
+// A system's text in the style of the messages: each part (after ": ") starts in lower case
+// unless it starts with a name in capitals ("No such file" becomes "no such file").
+std::string InMessageStyle(std::string text);
 // What an errno means, in the style of the messages: "no such file or directory".
 std::string ErrorText(int error);
 // A warning that the variables expanded to nothing (none when the list is empty).

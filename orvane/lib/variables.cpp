@@ -19,18 +19,14 @@ Text Folded(Text name) {
   return name;
 }
 
-std::map<Text, Text>& HostVariables() {  // by folded name
+std::map<Text, Text>& HostVariables() {  // by folded name, which is how they are named
   static std::map<Text, Text> variables;
   return variables;
 }
 
 // The variable's value; false when it is not defined.
 bool Lookup(const Text& name, Text& value) {
-  auto found = HostVariables().find(Folded(name));
-  if (found != HostVariables().end()) {
-    value = found->second;
-    return true;
-  }
+  if (HostVariable(name, &value)) return true;
   if (name.empty()) return false;
   value.assign(256, 0);
   DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), 256);
@@ -55,6 +51,21 @@ void NoteUndefined(const Text& name, std::vector<Text>* undefined) {
 
 void SetHostVariable(const std::string& name, const std::string& value) {
   HostVariables()[Folded(Wide(name))] = Wide(value);
+}
+
+bool HostVariable(const Text& name, Text* value) {
+  auto found = HostVariables().find(Folded(name));
+  if (found == HostVariables().end()) return false;
+  if (value) *value = found->second;
+  return true;
+}
+
+std::vector<Text> HostVariableSettings() {
+  std::vector<Text> settings;
+  for (const auto& variable : HostVariables()) {
+    settings.push_back(variable.first + u"=" + variable.second);
+  }
+  return settings;
 }
 
 bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined) {

@@ -13,6 +13,11 @@ namespace orvane {
 
 // The host's own variables (_4ver, _transient, _pipe), looked up before the environment.
 void SetHostVariable(const std::string& name, const std::string& value);
+// Whether `name` is one of the host's own variables (whatever its case); its value goes to
+// `value` when that is given.
+bool HostVariable(const Text& name, Text* value = nullptr);
+// The host's own variables as "name=value", by name.
+std::vector<Text> HostVariableSettings();
 // Expands "%name" and "%[name]" in `text`: a name starts with a letter or "_" and goes on with
 // letters, digits and "_"; it matches whatever the case. Returns false when the result would
 // not fit `capacity` characters including the terminator. The names of undefined variables,

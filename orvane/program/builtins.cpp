@@ -32,6 +32,12 @@ bool SameWord(const std::u16string& a, const char* b) {
   return Folded(a) == Wide(b);
 }
 
+// What follows the first word of a line, without the blanks around it.
+std::u16string Argument(const std::u16string& line) {
+  size_t space = line.find_first_of(u" \t");
+  return space == std::u16string::npos ? u"" : Trimmed(line.substr(space));
+}
+
 // An exit status: a number from 0 to 255 in decimal digits; -1 for anything else.
 int ExitStatus(const std::u16string& text) {
   int value = text.empty() ? -1 : 0;
@@ -60,15 +66,25 @@ CommandResult Fail(const std::string& message) {
   return result;
 }
 
-// set NAME=VALUE, set NAME= (removes it), set NAME (shows it), set (lists all).
+// set NAME=VALUE, set NAME= (removes it), set NAME (shows it), set (lists all). The shell's
+// own variables come first, and only the shell sets them.
 CommandResult Set(const std::u16string& rest) {
   if (rest.empty()) {
+    for (const std::u16string& setting : HostVariableSettings()) ConsoleWrite(setting + u"\n");
     for (char** entry = environ; *entry; ++entry) ConsoleWrite(Wide(*entry) + u"\n");
     return CommandResult();
   }
   size_t equals = rest.find('=');
   std::u16string name = Trimmed(rest.substr(0, equals));
   if (name.empty()) return Fail("set: a name is missing before =");
+  std::u16string own;
+  if (HostVariable(name, &own)) {
+    if (equals != std::u16string::npos) {
+      return Fail("set: " + Narrow(name) + " belongs to the shell and cannot be changed");
+    }
+    ConsoleWrite(Folded(name) + u"=" + own + u"\n");
+    return CommandResult();
+  }
   if (equals == std::u16string::npos) {
     bool found = false;  // the variable as the environment spells it
     for (char** entry = environ; *entry; ++entry) {
@@ -106,8 +122,13 @@ CommandResult Color(const std::u16string& rest) {
   return CommandResult();
 }
 
-// exit, or exit CODE with CODE from 0 to 255.
-CommandResult Exit(const std::u16string& rest) {
+// exit, or exit CODE with CODE from 0 to 255. `typed` is the argument before expansion: one
+// that expands to nothing is no code at all, and refused like any other.
+CommandResult Exit(const std::u16string& rest, const std::u16string& typed) {
+  if (rest.empty() && !typed.empty()) {
+    return Fail("exit: " + Narrow(typed) +
+                " is not a number from 0 to 255 (it expands to nothing)");
+  }
   int status = rest.empty() ? -1 : ExitStatus(rest);
   if (!rest.empty() && status < 0) {
     return Fail("exit: " + Narrow(rest) + " is not a number from 0 to 255");
@@ -122,24 +143,31 @@ CommandResult Exit(const std::u16string& rest) {
 
 CommandResult RunCommandLine(const std::u16string& typed) {
   std::u16string line = Trimmed(typed);
-  if (line.empty() || line[0] == ':') return CommandResult();  // calculations, done already
+  if (line.empty()) return CommandResult();
+  if (line[0] == '=' || line[0] == ':') {
+    // The plug-in reads a line as a calculation only when it starts with "=" or ":" itself.
+    if (typed[0] != line[0]) {
+      return Fail(std::string("a calculation starts at the beginning of the line: remove the ") +
+                  "blanks before \"" + static_cast<char>(line[0]) + "\"");
+    }
+    return CommandResult();  // a calculation, done already
+  }
   std::u16string expanded = line;
   std::vector<std::u16string> undefined;
   if (!ExpandText(expanded, kLineCapacity, &undefined)) {
     return Fail("the line is too long after variable expansion");
   }
   WarnAboutUndefined(undefined);
-  size_t space = expanded.find_first_of(u" \t");
-  std::u16string verb = expanded.substr(0, space);
-  std::u16string rest = space == std::u16string::npos ? u"" : Trimmed(expanded.substr(space));
+  std::u16string verb = expanded.substr(0, expanded.find_first_of(u" \t"));
+  std::u16string rest = Argument(expanded);
 
   if (SameWord(verb, "echo")) {
-    ConsoleWrite(rest + u"\n");
+    ConsoleWrite(rest + u"\n", true);  // as it is: printing the text is echo's job
     return CommandResult();
   }
   if (SameWord(verb, "set")) return Set(rest);
   if (SameWord(verb, "color")) return Color(rest);
-  if (SameWord(verb, "exit")) return Exit(rest);
+  if (SameWord(verb, "exit")) return Exit(rest, Argument(line));
   if (SameWord(verb, "help")) {
     ConsoleWrite(Wide(kHelp));
     return CommandResult();

@@ -12,8 +12,9 @@ struct CommandResult {
 };
 
 // Runs a command line once the plug-in had its turn: blank lines and calculations (lines that
-// begin with ":") do nothing; anything else is expanded and run, or gets a message that there
-// is no such command.
+// begin with ":") do nothing; a calculation after blanks, which the plug-in does not see as
+// one, gets a message; anything else is expanded and run, or gets a message that there is no
+// such command.
 CommandResult RunCommandLine(const std::u16string& line);
 
 }  // namespace orvane

@@ -1,9 +1,8 @@
 #include "orvane/program/input.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <unistd.h>
-
-#include "platform/utf8.h"
 
 namespace orvane {
 
@@ -14,6 +13,40 @@ const size_t kReadSize = 65536;
 // The bytes that the UTF-8 sequence led by `lead` takes, as far as its lead byte says.
 size_t SequenceLength(unsigned char lead) {
   return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// Decodes one character of strict UTF-8 from `b` (`available` bytes) into one or two code
+// units; returns the bytes it took. What is not well-formed becomes one U+FFFD for each
+// maximal part that could start a character: surrogates encoded on their own, overlong forms
+// and a character cut short all count as ill-formed.
+size_t DecodeStrict(const unsigned char* b, size_t available, char16_t units[2], int* count) {
+  *count = 1;
+  units[0] = 0xFFFD;
+  unsigned char lead = b[0];
+  if (lead < 0x80) {
+    units[0] = lead;
+    return 1;
+  }
+  size_t length = SequenceLength(lead);
+  // The second byte's range depends on the lead; every later one is 80 to BF.
+  unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+  unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+  if (lead < 0xC2 || lead > 0xF4) return 1;
+  char32_t c = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    if (i >= available || b[i] < (i == 1 ? low : 0x80) || b[i] > (i == 1 ? high : 0xBF)) {
+      return i;
+    }
+    c = c << 6 | (b[i] & 0x3F);
+  }
+  if (c >= 0x10000) {
+    units[0] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    units[1] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    *count = 2;
+  } else {
+    units[0] = static_cast<char16_t>(c);
+  }
+  return length;
 }
 
 }  // namespace
@@ -27,6 +60,8 @@ bool LineReader::Fill() {
   buffer_.erase(0, next_);  // at most the start of one character is left
   next_ = 0;
   size_t kept = buffer_.size();
+  pollfd ready{fd_, POLLIN, 0};
+  if (onWait_ && poll(&ready, 1, 0) == 0) onWait_();
   buffer_.resize(kept + kReadSize);
   ssize_t got;
   do {
@@ -86,8 +121,8 @@ bool LineReader::Next(InputLine& line) {
     }
     char16_t units[2];
     int count = 0;
-    next_ += DecodeUtf8Sequence(reinterpret_cast<const unsigned char*>(&buffer_[next_]), available,
-                                units, &count);
+    next_ += DecodeStrict(reinterpret_cast<const unsigned char*>(&buffer_[next_]), available, units,
+                          &count);
     Append(line, units, static_cast<size_t>(count));
   }
   line.number = ++number_;

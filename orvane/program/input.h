@@ -1,17 +1,20 @@
-// Lines of piped input or of -c text, decoded from UTF-8 as they stream in. A line ends at LF,
-// at CRLF or at a lone CR. A line keeps at most `kMaxLength` characters: the rest of a longer
-// one is counted and dropped as it goes by, so memory stays bounded whatever the input.
+// Lines of piped input or of -c text, decoded from strict UTF-8 as they stream in. A line ends
+// at LF, at CRLF or at a lone CR. A line keeps at most `kMaxLength` UTF-16 code units: the rest
+// of a longer one is counted and dropped as it goes by, so memory stays bounded whatever the
+// input.
 #pragma once
 
 #include <stddef.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace orvane {
 
 struct InputLine {
-  std::u16string text;  // the line, or its first kMaxLength characters
-  size_t length = 0;    // characters in the whole line
+  std::u16string text;  // the line, or its first kMaxLength code units
+  size_t length = 0;    // UTF-16 code units in the whole line
   bool hasNul = false;  // a NUL byte was in it
   int number = 0;       // counted from 1
 };
@@ -25,6 +28,8 @@ class LineReader {
   // Reads the lines of `text`.
   explicit LineReader(const std::string& text);
 
+  // `hook` runs whenever the next read may have to wait for more input.
+  void OnWait(std::function<void()> hook) { onWait_ = std::move(hook); }
   // The next line; false at the end of the input.
   bool Next(InputLine& line);
   // The errno of a failed read, 0 when none failed.
@@ -36,6 +41,7 @@ class LineReader {
   void Append(InputLine& line, const char16_t* units, size_t count);
 
   int fd_ = -1;
+  std::function<void()> onWait_;
   std::string buffer_;
   size_t next_ = 0;  // the first byte of buffer_ not yet decoded
   bool ended_ = false;

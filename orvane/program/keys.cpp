@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "orvane/lib/text.h"
+#include "orvane/program/terminal.h"
 
 namespace orvane {
 
@@ -31,13 +32,7 @@ int ReadByte(int fd, int timeoutMs) {
   if (timeoutMs >= 0) {
     if (poll(&p, 1, timeoutMs) <= 0) return kNoByte;
   } else {
-    // The wait for a key is where stopping, continuing and resizing, held back otherwise, come
-    // through.
-    sigset_t waiting;
-    sigprocmask(SIG_SETMASK, nullptr, &waiting);
-    sigdelset(&waiting, SIGTSTP);
-    sigdelset(&waiting, SIGCONT);
-    sigdelset(&waiting, SIGWINCH);
+    sigset_t waiting = WaitingSignalMask();
     if (ppoll(&p, 1, nullptr, &waiting) < 0) return errno == EINTR ? kInterrupted : kNoByte;
   }
   unsigned char byte;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "orvane/lib/console.h"
 #include "orvane/lib/messages.h"
@@ -14,7 +15,8 @@ namespace {
 
 const char* const kUsage =
     "usage: orvane [options]\n"
-    "  -c TEXT             run each line of TEXT as if typed, then exit (a transient shell)\n"
+    "  -c TEXT             run each line of TEXT as if typed, then exit (a transient shell);\n"
+    "                      several -c run in turn\n"
     "  --plugin PATH       the plug-in library (default: Sumbra.so beside the shell or\n"
     "                      in its installed place)\n"
     "  --color=WHEN        colours: auto (on a terminal), always, never; NO_COLOR turns them off\n"
@@ -39,8 +41,7 @@ Parsed ParseOptions(int argc, char** argv, orvane::Options& options) {
       if (i + 1 == argc) {
         problem = "option " + arg + " needs " + (arg == "-c" ? "the text to run" : "a path");
       } else if (arg == "-c") {
-        options.command = argv[++i];
-        options.hasCommand = true;
+        options.commands.push_back(argv[++i]);
       } else {
         options.plugin = argv[++i];
       }
@@ -71,6 +72,16 @@ void HoldStandardStreams() {
   for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
     if (fcntl(fd, F_GETFD) == -1) open("/dev/null", O_RDONLY);
   }
+}
+
+// The texts of several -c options as one, each starting on a line of its own.
+std::string JoinedLines(const std::vector<std::string>& texts) {
+  std::string joined;
+  for (const std::string& text : texts) {
+    if (!joined.empty() && joined.back() != '\n' && joined.back() != '\r') joined += '\n';
+    joined += text;
+  }
+  return joined;
 }
 
 int PrintVersions(const orvane::Options& options) {
@@ -111,10 +122,10 @@ int main(int argc, char** argv) {
   }
   orvane::Session session(options);
   if (!session.Start()) return 2;
-  if (options.hasCommand) {
-    orvane::LineReader lines(options.command);
+  if (!options.commands.empty()) {
+    orvane::LineReader lines(JoinedLines(options.commands));
     session.RunLines(lines);
-  } else if (isatty(STDIN_FILENO)) {
+  } else if (orvane::Console().interactive) {
     session.RunInteractive();
   } else {
     orvane::LineReader lines(STDIN_FILENO);

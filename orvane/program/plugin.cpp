@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include "orvane/lib/messages.h"
 #include "orvane/lib/text.h"
 
 namespace orvane {
@@ -28,10 +29,18 @@ std::string KeystrokeHandler(const WideChar* functions) {
 }  // namespace
 
 bool LoadPlugin(const std::string& path, Plugin& plugin, std::string& error) {
-  plugin.library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // A name without a slash would send dlopen to the system's library path: it is a file in
+  // the current directory, as any other relative path is.
+  std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+  plugin.library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (plugin.library == nullptr) {
-    const char* why = dlerror();
-    error = why ? why : "cannot load " + path;
+    // dlerror names the file, then says what is wrong in the system's words.
+    const char* text = dlerror();
+    std::string why = text ? text : "it cannot be loaded";
+    std::string named = file + ": ";
+    error = why.compare(0, named.size(), named) == 0
+                ? named + InMessageStyle(why.substr(named.size()))
+                : "cannot load " + file + ": " + InMessageStyle(why);
     return false;
   }
   auto getInfo = Symbol<PluginInfo* (*)()>(plugin.library, "GetPluginInfo");

@@ -32,16 +32,17 @@ const char* HostVersion(const Options& options) {
 
 bool Session::Start() {
   ConsoleState& console = Console();
-  bool terminalOut = isatty(STDOUT_FILENO);
+  bool terminalIn = isatty(STDIN_FILENO), terminalOut = isatty(STDOUT_FILENO);
+  bool transient = !options_.commands.empty();
   bool noColor = getenv("NO_COLOR") != nullptr && getenv("NO_COLOR")[0] != 0;
   console.colors =
       !noColor && (options_.color == "always" || (options_.color == "auto" && terminalOut));
-  console.interactive = !options_.hasCommand && isatty(STDIN_FILENO);
-  console.screen = console.interactive && terminalOut;
+  console.interactive = !transient && terminalIn && terminalOut;
+  console.terminal = terminalOut;
 
   SetHostVariable("_4ver", HostVersion(options_));
-  SetHostVariable("_transient", options_.hasCommand ? "1" : "0");
-  SetHostVariable("_pipe", isatty(STDIN_FILENO) ? "0" : "1");
+  SetHostVariable("_transient", transient ? "1" : "0");
+  SetHostVariable("_pipe", terminalIn && terminalOut ? "0" : "1");
 
   std::string path = options_.plugin.empty() ? DefaultPluginPath() : options_.plugin;
   std::string error;
@@ -113,14 +114,16 @@ void Session::Feed(const std::u16string& line) {
   Execute(buffer_.data());
 }
 
-void Session::RunLine(const InputLine& line) {
-  SetMessageLine(line.number);
+void Session::RunLine(const InputLine& line, bool numbered) {
+  SetMessageLine(numbered ? line.number : 0);
   if (line.hasNul) {
     HostMessage("the line holds a NUL character: skipped");
     failed_ = true;
   } else if (line.length > LineReader::kMaxLength) {
-    HostMessage("the line has " + std::to_string(line.length) + " characters, more than the " +
-                std::to_string(LineReader::kMaxLength) + " that fit on the command line: skipped");
+    // The command line's limit is in UTF-16 code units: a character beyond U+FFFF takes two.
+    HostMessage("the line is " + std::to_string(line.length) + " UTF-16 code units long, more " +
+                "than the " + std::to_string(LineReader::kMaxLength) +
+                " that fit on the command line: skipped");
     failed_ = true;
   } else {
     Feed(line.text);
@@ -129,8 +132,17 @@ void Session::RunLine(const InputLine& line) {
 }
 
 void Session::RunLines(LineReader& input) {
+  // Lines typed at a terminal, which echoes them, need no numbers, and get a prompt when
+  // messages go to the terminal too.
+  bool typed = options_.commands.empty() && isatty(STDIN_FILENO);
+  bool prompt = typed && isatty(STDERR_FILENO);
+  input.OnWait([prompt] {
+    FlushOutput();  // whatever waits for these results gets them before the shell waits
+    if (prompt) fputs(Narrow(kPrompt).c_str(), stderr);
+  });
   InputLine line;
-  while (!exiting_ && !OutputFailed() && input.Next(line)) RunLine(line);
+  while (!exiting_ && !OutputFailed() && input.Next(line)) RunLine(line, !typed);
+  if (prompt && !exiting_) fputc('\n', stderr);  // the input ended at the prompt
   if (input.Error() != 0) {
     HostMessage("read error: " + ErrorText(input.Error()));
     failed_ = true;
@@ -143,21 +155,23 @@ void Session::RunInteractive() {
   LoadHistory();
   ShowLine();
   while (!exiting_ && !OutputFailed()) {
+    terminal.Claim();
     if (terminal.TakeResized()) view_.Resize(terminal.Columns());
-    Key key = ReadKey(STDIN_FILENO);
-    if (key.id != KeyId::kNone) {
-      TakeKey(key, terminal);
-    } else if (!key.interrupted) {
-      break;  // the input ended
-    } else if (terminal.TakeResumed()) {
-      // Back from a stop, after whatever the screen showed meanwhile: the colours, the prompt
-      // and the line again.
+    if (terminal.TakeResumed()) {
+      // Back in the foreground, after whatever the screen showed meanwhile: the colours, the
+      // prompt and the line again.
       if (Console().colors && Console().attribute != 0x07) {
         ConsoleSetAttribute(Console().attribute);
       }
       WriteOutput("\r\x1b[J");
       view_.Forget();
       ShowLine();
+    }
+    Key key = ReadKey(STDIN_FILENO);
+    if (key.id != KeyId::kNone) {
+      TakeKey(key, terminal);
+    } else if (!key.interrupted) {
+      break;  // the input ended
     }
   }
   if (!exiting_) LeaveLine();

@@ -16,12 +16,11 @@ namespace orvane {
 class RawTerminal;
 
 struct Options {
-  std::string plugin;   // empty: beside the shell
-  std::string command;  // -c
-  bool hasCommand = false;
-  std::string color = "auto";  // auto, always, never
-  bool legacyKeys = false;     // a host of the generation that reports Enter as code 13
-  bool history = true;         // --no-history turns the history file off
+  std::string plugin;                 // empty: beside the shell
+  std::vector<std::string> commands;  // the text of each -c, run in turn
+  std::string color = "auto";         // auto, always, never
+  bool legacyKeys = false;            // a host of the generation that reports Enter as code 13
+  bool history = true;                // --no-history turns the history file off
 };
 
 // The host version the shell reports in _4ver: 25.0, or 23.0 for a host of the generation that
@@ -36,9 +35,10 @@ class Session {
   bool Start();
   void Stop();
 
-  // The interactive prompt on a terminal.
+  // The line editor, when standard input and output are both terminals.
   void RunInteractive();
-  // Lines from a pipe or file, or the lines of -c.
+  // Lines from a pipe or a file, from a terminal in its own line mode (when output goes
+  // elsewhere), or the lines of -c.
   void RunLines(LineReader& input);
 
   bool Failed() const { return failed_; }
@@ -52,7 +52,8 @@ class Session {
   void SendEditorKey(const Key& key);
   // Everything that happens on Enter, after the plug-in had its turn.
   void Execute(const std::u16string& line);
-  void RunLine(const InputLine& line);
+  // One line of RunLines; messages about it give its number when `numbered`.
+  void RunLine(const InputLine& line, bool numbered);
   // Feeds a whole line as typed keys, then Enter (for pipes and -c).
   void Feed(const std::u16string& line);
 

@@ -1,7 +1,9 @@
 #include "orvane/program/terminal.h"
 
 #include <errno.h>
+#include <poll.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -10,9 +12,14 @@ namespace orvane {
 
 namespace {
 
+// What raw mode turns off: line editing, echo, signal keys, and changes to what is typed.
+const tcflag_t kRawOffLocal = ICANON | ECHO | ISIG | IEXTEN;
+const tcflag_t kRawOffInput = ICRNL | IXON | ISTRIP | INLCR | IGNCR;
+
 int terminalFd = -1;
 termios saved, raw;
-bool resetColours = false;  // standard output is the terminal too
+bool resetColours = false;             // standard output is the terminal too
+volatile sig_atomic_t rawInForce = 0;  // the terminal is in raw mode, and the shell set it
 volatile sig_atomic_t resumed = 0;
 volatile sig_atomic_t resized = 0;
 
@@ -40,33 +47,58 @@ void RaiseDefault(int signal) {
   raise(signal);
 }
 
+// The terminal's foreground process group: the shell's, another's, or -1 when there is no
+// terminal any more.
+pid_t ForegroundGroup() {
+  return terminalFd >= 0 ? tcgetpgrp(terminalFd) : -1;
+}
+
+bool InForeground() {
+  return ForegroundGroup() == getpgrp();
+}
+
 // Raw mode again, but only in the foreground: changing the terminal from the background would
 // stop the shell with SIGTTOU.
 void ReapplyRaw() {
-  if (terminalFd >= 0 && tcgetpgrp(terminalFd) == getpgrp() &&
-      tcsetattr(terminalFd, TCSADRAIN, &raw) == 0) {
+  if (InForeground() && tcsetattr(terminalFd, TCSADRAIN, &raw) == 0) {
+    rawInForce = 1;
     resumed = 1;
   }
 }
 
-// The terminal's own colours again, from the cursor to the end of the screen.
-template <size_t N>
-void ResetColours(const char (&reset)[N]) {
-  if (resetColours && write(STDOUT_FILENO, reset, N - 1) < 0) {
+// Gives the terminal back as it was and writes `reset` (the terminal's own colours again), but
+// only when the shell is in the foreground: from the background the terminal is another
+// program's, and changing it would stop the shell (SIGTTOU, ignored here all the same).
+void GiveBack(int when, const char* reset, size_t length) {
+  if (!InForeground()) return;
+  struct sigaction ignore = {}, previous;
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGTTOU, &ignore, &previous);
+  if (rawInForce) tcsetattr(terminalFd, when, &saved);
+  rawInForce = 0;
+  if (resetColours && length > 0 && write(STDOUT_FILENO, reset, length) < 0) {
     // nowhere left to report it
   }
+  sigaction(SIGTTOU, &previous, nullptr);
 }
 
+const char kResetToEnd[] = "\x1b[0m\x1b[J";          // the colours, below the cursor too
+const char kResetOnNewLine[] = "\x1b[0m\r\n\x1b[J";  // the same on a line of its own
+
 void RestoreAndDie(int signal) {
-  if (terminalFd >= 0) tcsetattr(terminalFd, TCSAFLUSH, &saved);
-  ResetColours("\x1b[0m\r\n\x1b[J");
+  GiveBack(TCSAFLUSH, kResetOnNewLine, sizeof kResetOnNewLine - 1);
   RaiseDefault(signal);  // the parent sees the true cause
+}
+
+// A plug-in that calls exit() leaves no object to restore the terminal: this does.
+void RestoreAtExit() {
+  GiveBack(TCSAFLUSH, kResetOnNewLine, sizeof kResetOnNewLine - 1);
+  terminalFd = -1;
 }
 
 void StopHere(int) {
   int savedErrno = errno;
-  if (terminalFd >= 0) tcsetattr(terminalFd, TCSADRAIN, &saved);
-  ResetColours("\x1b[0m\x1b[J");
+  GiveBack(TCSADRAIN, kResetToEnd, sizeof kResetToEnd - 1);
   RaiseDefault(SIGTSTP);  // stopped here until SIGCONT; an orphaned process group ignores it
   Handle(SIGTSTP, StopHere);
   ReapplyRaw();
@@ -84,9 +116,8 @@ void Resume(int) {
 }
 
 // The shell's handlers, or the default actions again. Stopping, continuing and resizing are
-// held back while the shell's handlers are in place and come through only while it waits for
-// a key (ReadKey lets them in), so that the wait ends and the screen is redrawn whenever they
-// happen.
+// held back while the shell's handlers are in place and come through only while it waits (see
+// WaitingSignalMask), so that the wait ends and the screen is redrawn whenever they happen.
 void HandleSignals(bool ours) {
   for (int s : kFatalSignals) Handle(s, ours ? RestoreAndDie : SIG_DFL);
   Handle(SIGTSTP, ours ? StopHere : SIG_DFL);
@@ -106,8 +137,8 @@ RawTerminal::RawTerminal(int fd) {
   if (!isatty(fd) || tcgetattr(fd, &saved) != 0) return;
   raw = saved;
   // Output processing stays on, so "\n" still starts a new line at column 0.
-  raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | IXON | ISTRIP | INLCR | IGNCR);
-  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
+  raw.c_iflag &= ~kRawOffInput;
+  raw.c_lflag &= ~kRawOffLocal;
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
 
@@ -119,17 +150,45 @@ RawTerminal::RawTerminal(int fd) {
   resetColours = isatty(STDOUT_FILENO);
   terminalFd = fd;
   HandleSignals(true);
+  static bool restoresAtExit = false;
+  if (!restoresAtExit) restoresAtExit = atexit(RestoreAtExit) == 0;
   int set;
   do {
     set = tcsetattr(fd, TCSAFLUSH, &raw);
   } while (set != 0 && errno == EINTR);  // started in the background: it waits for the foreground
   active_ = set == 0;
+  rawInForce = active_;
 }
 
 RawTerminal::~RawTerminal() {
   HandleSignals(false);
-  if (terminalFd >= 0) tcsetattr(terminalFd, TCSAFLUSH, &saved);
+  GiveBack(TCSAFLUSH, "", 0);
   terminalFd = -1;
+}
+
+sigset_t WaitingSignalMask() {
+  sigset_t waiting;
+  sigprocmask(SIG_SETMASK, nullptr, &waiting);
+  sigdelset(&waiting, SIGTSTP);
+  sigdelset(&waiting, SIGCONT);
+  sigdelset(&waiting, SIGWINCH);
+  return waiting;
+}
+
+void RawTerminal::Claim() {
+  // In the background (after bg, say), nothing tells the shell that it is in the foreground
+  // again (fg sends no signal to a running job): it looks ten times a second.
+  for (pid_t group = ForegroundGroup(); group > 0 && group != getpgrp();
+       group = ForegroundGroup()) {
+    timespec pause = {0, 100 * 1000 * 1000};
+    sigset_t waiting = WaitingSignalMask();
+    ppoll(nullptr, 0, &pause, &waiting);
+  }
+  termios now;
+  bool isRaw = tcgetattr(terminalFd, &now) == 0 && (now.c_lflag & kRawOffLocal) == 0 &&
+               (now.c_iflag & kRawOffInput) == 0 && now.c_cc[VMIN] == raw.c_cc[VMIN] &&
+               now.c_cc[VTIME] == raw.c_cc[VTIME];
+  if (!isRaw) ReapplyRaw();  // changed behind the shell's back, by whoever had the terminal
 }
 
 void RawTerminal::Suspend() {

@@ -15,6 +15,23 @@ execute_process(COMMAND ${PREFIX}/bin/orvane --version OUTPUT_VARIABLE out)
 if(NOT out MATCHES "Sumbra 1.0.1 \\(${PREFIX}/lib[^)]*/orvane/Sumbra.so\\)")
   message(FATAL_ERROR "the installed shell did not load the installed plug-in: ${out}")
 endif()
+# A plug-in named without a folder is the file in the current folder, not one on the system's
+# library path; and the wrapper in scripts/, which runs the native build, passes relative paths
+# on unchanged and says nothing when there is nothing to build.
+file(GLOB_RECURSE installed_plugin ${PREFIX}/*/Sumbra.so)
+get_filename_component(plugin_dir ${installed_plugin} DIRECTORY)
+set(runs "${PREFIX}/bin/orvane")
+if(BUILD STREQUAL "${SOURCE}/build/native")
+  list(APPEND runs "${SOURCE}/scripts/orvane")
+endif()
+foreach(program ${runs})
+  execute_process(COMMAND ${program} --plugin Sumbra.so -c =6*7 WORKING_DIRECTORY ${plugin_dir}
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT out STREQUAL "6*7 = 42\n" OR NOT err STREQUAL "")
+    message(FATAL_ERROR "${program} --plugin Sumbra.so: status ${status}, output \"${out}\", "
+                        "errors \"${err}\"")
+  endif()
+endforeach()
 set(page ${PREFIX}/share/man/man1/orvane.1)
 if(NOT EXISTS ${page})
   message(FATAL_ERROR "no manual page at ${page}")

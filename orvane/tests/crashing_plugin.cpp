@@ -1,6 +1,8 @@
-// A plug-in that crashes on purpose, for the shell's tests: the key "o" overflows the stack and
-// the key "s" writes through a null pointer. Any other key does nothing.
+// A plug-in that crashes on purpose, for the shell's tests: the key "o" overflows the stack,
+// the key "s" writes through a null pointer and the key "x" ends the process with exit(3).
+// Any other key does nothing.
 #include <stdint.h>
+#include <stdlib.h>
 
 #include "host/key_info.h"
 #include "host/plugin_info.h"
@@ -32,6 +34,7 @@ __attribute__((visibility("default"))) int ShutdownPlugin() {
 __attribute__((visibility("default"))) int key(KeyInfo* key) {
   if (key->keyCode == 'o') return Overflow(0);
   if (key->keyCode == 's') *reinterpret_cast<volatile int*>(uintptr_t{0}) = 1;
+  if (key->keyCode == 'x') exit(3);
   return 0;
 }
 }

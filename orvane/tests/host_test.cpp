@@ -70,6 +70,8 @@ std::ostream& operator<<(std::ostream& out, const Evaluation& e) {
 
 class EvaluationTest : public ::testing::TestWithParam<Evaluation> {};
 
+const char* const kTooLarge = "a number is too large (above about 1.8e308)";
+
 TEST_P(EvaluationTest, ComputesOrFails) {
   std::string result, error;
   size_t position = 0;
@@ -113,8 +115,26 @@ INSTANTIATE_TEST_SUITE_P(
                    "1111111111111111111111111111111111111111111111111111111111111111"
                    "1111111111111111*0",
                    "0"},
-        Evaluation{"0*1e400", "0"}, Evaluation{"1e308*10*0", "0"},
-        Evaluation{"1e400", nullptr, "the result is too large"},
+        Evaluation{"0*1e400", "0"}, Evaluation{"1e308*10*0", nullptr, kTooLarge},
+        Evaluation{"1e400", nullptr, kTooLarge},
+        // ... but only an exact zero: one too close to 0 for a double is not, and an
+        // overflow is an error where it happens.
+        Evaluation{"1e-400*1e400", nullptr,
+                   "a number too large times one too close to 0 cannot be calculated"},
+        Evaluation{"2^-1100*1e400", nullptr,
+                   "a number too large times one too close to 0 cannot be calculated"},
+        Evaluation{"1e-200*1e-200*1e400", nullptr,
+                   "a number too large times one too close to 0 cannot be calculated"},
+        Evaluation{"2^-1100*2^1100", nullptr, kTooLarge}, Evaluation{"10^400", nullptr, kTooLarge},
+        Evaluation{"exp(1000)*0", nullptr, kTooLarge}, Evaluation{"1e-400", "0"},
+        // A number too large is named as such, not as a result that is not a number.
+        Evaluation{"10^400/10^399", nullptr, kTooLarge}, Evaluation{"1e400%7", nullptr, kTooLarge},
+        Evaluation{"1e400-1e400", nullptr, kTooLarge},
+        // Signs in a row are arithmetic.
+        Evaluation{"--5", "5"}, Evaluation{"-+-5", "5"}, Evaluation{"3--5", "8"},
+        Evaluation{"3---5", "-2"}, Evaluation{"- - 5", "5"}, Evaluation{"2*--3", "6"},
+        Evaluation{"max(-1,--2)", "2"}, Evaluation{"1e-5--1", "1.00001"},
+        Evaluation{"(--)", nullptr, "unexpected \")\" at position 4", 4},
         Evaluation{"0^-1", nullptr, "division by zero"},
         Evaluation{"ln(0)*0", nullptr, "the logarithm of 0 is undefined"},
         Evaluation{"log10(0)", nullptr}, Evaluation{"log2(0)", nullptr},
@@ -123,6 +143,11 @@ INSTANTIATE_TEST_SUITE_P(
         Evaluation{"+", nullptr, "a value is missing at position 2", 2},
         Evaluation{"foo(2)", nullptr, "unknown function \"foo\" at position 1", 1},
         Evaluation{"2*foo", nullptr, "unknown name \"foo\" at position 3", 3},
+        Evaluation{"sqrt 4", nullptr,
+                   "function \"sqrt\" at position 1 needs its argument in parentheses: sqrt(...)",
+                   1},
+        Evaluation{"2*abs", nullptr,
+                   "function \"abs\" at position 3 needs its argument in parentheses: abs(...)", 3},
         Evaluation{"1+*2", nullptr, "unexpected \"*\" at position 3", 3},
         Evaluation{"1e+", nullptr, "\"1e\" is not a number at position 1", 1},
         Evaluation{"\xc3\xa9+\xe2\x82\xac", nullptr, "unexpected \"\xc3\xa9\" at position 1", 1},

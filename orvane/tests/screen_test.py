@@ -38,9 +38,10 @@ WAIT = 10  # seconds for the screen to show what is expected; the machine may be
 
 
 class Shell:
-    """orvane in a pseudo-terminal of its own, rendered into a pyte screen."""
+    """orvane in a pseudo-terminal of its own, rendered into a pyte screen; or bash there, with
+    job control, to start orvane as a job (as "$ORVANE"). Standard output may go to a file."""
 
-    def __init__(self, home, args=(), env=None, columns=80, lines=24):
+    def __init__(self, home, args=(), env=None, columns=80, lines=24, bash=False, output=None):
         self.screen = pyte.Screen(columns, lines)
         self.stream = pyte.ByteStream(self.screen)
         self.master, slave = os.openpty()
@@ -51,13 +52,19 @@ class Shell:
             "TERM": "xterm",
             "SUMBRA_HKCU_REG": "/nonexistent/HKEY_CURRENT_USER.reg",
             "SUMBRA_HKLM_REG": "/nonexistent/HKEY_LOCAL_MACHINE.reg",
+            "ORVANE": ORVANE,
+            "PS1": "$ ",
         }
         environment.update(env or {})
+        command = ["/bin/bash", "--norc", "--noprofile", "-i"] if bash else [ORVANE, *args]
+        stdout = open(output, "wb") if output else slave
         self.process = subprocess.Popen(
-            [ORVANE, *args], stdin=slave, stdout=slave, stderr=slave, env=environment,
+            command, stdin=slave, stdout=stdout, stderr=slave, env=environment,
             start_new_session=True,
             preexec_fn=lambda: fcntl.ioctl(0, termios.TIOCSCTTY, 0))
         os.close(slave)
+        if output:
+            stdout.close()
 
     def _size(self, columns, lines):
         fcntl.ioctl(self.master, termios.TIOCSWINSZ, struct.pack("HHHH", lines, columns, 0, 0))
@@ -118,6 +125,10 @@ def cell(shell, x, y):
     return (char.fg, char.bg, char.bold)
 
 
+DEFAULT = ("default", "default", False)
+BLUE = "blue"
+
+
 class ScreenCase(unittest.TestCase):
     def setUp(self):
         self.home = tempfile.mkdtemp(prefix="orvane-screen-")
@@ -128,11 +139,15 @@ class ScreenCase(unittest.TestCase):
             shell.kill()
         shutil.rmtree(self.home, ignore_errors=True)
 
-    def start(self, args=(), env=None, columns=80, lines=24, history=None):
+    def start(self, args=(), env=None, columns=80, lines=24, history=None, bash=False,
+              output=None):
         if history is not None:
             self.write_history(history)
-        shell = Shell(self.home, args, env, columns, lines)
+        shell = Shell(self.home, args, env, columns, lines, bash, output)
         self.shells.append(shell)
+        if bash:
+            self.assertTrue(shell.until(lambda: shell.rows() == ["$"]), shell.rows())
+            shell.type('"$ORVANE"\r')
         self.assertTrue(shell.until(lambda: shell.rows() and shell.rows()[-1] == PROMPT.rstrip()),
                         shell.rows())
         return shell
@@ -201,6 +216,13 @@ EDITING = [
     dict(name="wide_character_at_the_edge_goes_to_the_next_row", columns=40,
          keys="=" + "中" * 16,
          rows=[LOADED, "orvane> =" + "中" * 15, "中"], cursor=(2, 2)),
+    dict(name="cursor_beside_wide_characters", keys="echo 中文" + LEFT,
+         rows=[LOADED, "orvane> echo 中文"], cursor=(15, 1)),
+    dict(name="up_recalls_a_calculation_as_typed", keys="=1+2" + ENTER + UP,
+         rows=["1+2 = 3", "orvane> =1+2"], cursor=(12, 3)),
+    # What the shell prints at a terminal shows control characters as ^X, as the editor does.
+    dict(name="control_characters_show_in_output", env={"X": "a\x1b[2Jb"}, keys="set x" + ENTER,
+         rows=["orvane> set x", "X=a^[[2Jb", "orvane>"]),
     dict(name="combining_mark_moves_with_its_letter", keys="=e\u0301x" + LEFT + LEFT,
          rows=[LOADED, "orvane> =\u00e9x"], cursor=(9, 1)),
     # A caret under an error counts columns as the line shows them: a tab shows as ^I.
@@ -255,6 +277,71 @@ class EditingTest(ScreenCase):
     pass
 
 
+# Cases in steps: keys typed, then the last rows of the screen (and the colours of some cells)
+# to wait for, one step after the other. With "bash", orvane runs as a job of bash; the last
+# step leaves orvane, and bash is left with "exit". With "output", orvane's standard output is
+# a file, which is to hold that text at the end.
+JOB = '"$ORVANE"'
+# Sends the job SIGTERM and says "gone" once it has ended, within 5 s (bash's own notice
+# that it ended, which may come at any time, is taken by "jobs" before that).
+KILL_AND_WATCH = ("p=$(jobs -p); kill %1; for i in {1..50}; do kill -0 $p 2>&- && sleep 0.1; "
+                  "done; jobs >/dev/null; kill -0 $p 2>&- || echo gone\r")
+YELLOW_ON_BLUE = ("brown", BLUE, True)
+STEPS = [
+    # bg, then fg, which sends no signal: raw mode again, and the prompt and line redrawn.
+    dict(name="bg_then_fg_gives_raw_mode_back", bash=True, steps=[
+        ("=4*4" + ctrl("z"), ["orvane> =4*4^Z", "[1]+  Stopped                 " + JOB, "$"]),
+        ("bg\r", ["$ bg", "[1]+ %s &" % JOB, "$"]),
+        ("fg\r", ["$ fg", JOB, "orvane> =4*4"]),
+        ("+1\r", ["orvane> =4*4+1", "4*4+1 = 17", "orvane>"]),
+        ("exit\r", ["orvane> exit", "$"])]),
+    # A signal that ends a stopped shell, or one in the background, ends it.
+    dict(name="kill_ends_a_stopped_shell", bash=True, steps=[
+        (ctrl("z"), ["[1]+  Stopped                 " + JOB, "$"]),
+        (KILL_AND_WATCH, ["gone", "$"])]),
+    dict(name="kill_ends_a_shell_in_the_background", bash=True, steps=[
+        (ctrl("z"), ["[1]+  Stopped                 " + JOB, "$"]),
+        ("bg\r", ["$ bg", "[1]+ %s &" % JOB, "$"]),
+        (KILL_AND_WATCH, ["gone", "$"])]),
+    # Stopping gives the terminal its own colours; coming back paints the console's again.
+    dict(name="suspending_gives_the_colours_back", bash=True, steps=[
+        ("color 1E\r", ["orvane>"], {(0, 0): YELLOW_ON_BLUE}),
+        ("=1" + ctrl("z"), ["orvane> =1^Z", "[1]+  Stopped                 " + JOB, "$"],
+         {(0, 0): YELLOW_ON_BLUE, (0, 1): DEFAULT, (0, 2): DEFAULT, (40, 10): DEFAULT}),
+        ("fg\r", ["$ fg", JOB, "orvane> =1"],
+         {(0, 3): DEFAULT, (0, 5): YELLOW_ON_BLUE, (40, 10): YELLOW_ON_BLUE}),
+        ("\rexit\r", ["$"])]),
+    # With standard output elsewhere, lines are read in the terminal's own line mode: it echoes
+    # them; results go to the file, messages and the prompt to the terminal.
+    dict(name="output_to_a_file", output="6*7 = 42\n1+1 = 2\n", status=1, steps=[
+        ("=6*7\r", ["orvane> =6*7", "orvane>"]),
+        ("foo\r", ["orvane> foo", "orvane: unknown command: foo (type help for the list)",
+                   "orvane>"]),
+        ("=1+1\r", ["orvane> =1+1", "orvane>"]),
+        ("exit\r", ["orvane> exit"])]),
+]
+
+
+class SteppedTest(ScreenCase):
+    pass
+
+
+def stepped_case(case):
+    def run(self):
+        output = os.path.join(self.home, "output") if "output" in case else None
+        shell = self.start(bash=case.get("bash", False), output=output)
+        for keys, rows, *cells in case["steps"]:
+            shell.type(keys)
+            self.expect(shell, rows, cells=cells[0] if cells else None)
+        if case.get("bash"):
+            shell.type("exit\r")
+        self.assertEqual(shell.finish(), case.get("status", 0))
+        if output:
+            with open(output) as f:
+                self.assertEqual(f.read(), case["output"])
+    return run
+
+
 def editing_case(case):
     def run(self):
         shell = self.start(env=case.get("env"), columns=case.get("columns", 80),
@@ -268,6 +355,8 @@ def editing_case(case):
 
 for _case in EDITING:
     setattr(EditingTest, "test_" + _case["name"], editing_case(_case))
+for _case in STEPS:
+    setattr(SteppedTest, "test_" + _case["name"], stepped_case(_case))
 
 
 class ResizeTest(ScreenCase):
@@ -285,9 +374,6 @@ class ResizeTest(ScreenCase):
         shell.type(ENTER)
         self.expect(shell, [PROMPT + line, line[1:] + " = 210", PROMPT.rstrip()])
 
-
-DEFAULT = ("default", "default", False)
-BLUE = "blue"
 
 
 class ColourTest(ScreenCase):

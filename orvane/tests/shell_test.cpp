@@ -71,14 +71,28 @@ std::vector<char*> Argv(std::vector<std::string>& args) {
 
 // Where the shell's standard output goes.
 enum class Output { kFile, kFullDevice, kClosed, kBrokenPipe };
+// Where its standard input comes from: a file; a directory, which cannot be read; or a pipe
+// that stays open until the shell has written something, which is all the output there is.
+enum class Input { kFile, kDirectory, kHeldOpen };
+
+// Waits up to 5 s for the file at `path` to be there and hold something.
+void WaitForContent(const std::string& path) {
+  for (int tries = 0; tries < 500; ++tries, usleep(10000)) {
+    std::error_code missing;
+    uintmax_t size = std::filesystem::file_size(path, missing);
+    if (!missing && size > 0) return;
+  }
+}
 
 // Runs orvane with `input` on its standard input (a file) and its output in files, and with at
 // most `memoryMb` of address space when that is given (not under AddressSanitizer, which
 // reserves much more). `ones` characters "1" are written after the first character of
-// `input`, so that a long line need not be held in the test's own memory.
+// `input`, so that a long line need not be held in the test's own memory. It runs in `workDir`
+// when that is given.
 Outcome RunShell(std::vector<std::string> args, const std::string& input,
                  const std::vector<std::string>& env = {}, Output output = Output::kFile,
-                 long memoryMb = 0, size_t ones = 0) {
+                 long memoryMb = 0, size_t ones = 0, Input from = Input::kFile,
+                 const std::string& workDir = "") {
   char dir[] = "/tmp/orvane-test-XXXXXX";
   if (!mkdtemp(dir)) abort();
   std::string in = std::string(dir) + "/in", out = std::string(dir) + "/out",
@@ -94,9 +108,16 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
   args.insert(args.begin(), ORVANE_PROGRAM);
   int pipeEnds[2] = {-1, -1};
   if (output == Output::kBrokenPipe && pipe(pipeEnds) == 0) close(pipeEnds[0]);  // no reader
+  int inputEnds[2] = {-1, -1};
+  if (from == Input::kHeldOpen && pipe(inputEnds) != 0) abort();
   pid_t pid = fork();
   if (pid == 0) {
     int i = open(in.c_str(), O_RDONLY), o = creat(out.c_str(), 0600), e = creat(err.c_str(), 0600);
+    if (from == Input::kDirectory) i = open(dir, O_RDONLY);
+    if (from == Input::kHeldOpen) {
+      i = inputEnds[0];
+      close(inputEnds[1]);  // the input ends when the test closes its end
+    }
     if (output == Output::kFullDevice) o = open("/dev/full", O_WRONLY);
     if (output == Output::kBrokenPipe) o = pipeEnds[1];
     dup2(i, 0);
@@ -112,13 +133,23 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
     if (memoryMb > 0 && !sanitized) setrlimit(RLIMIT_AS, &memory);
     IsolateSettings(dir);
     for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
+    if (!workDir.empty() && chdir(workDir.c_str()) != 0) _exit(126);
     execv(ORVANE_PROGRAM, Argv(args).data());
     _exit(127);
   }
   if (pipeEnds[1] >= 0) close(pipeEnds[1]);
   Outcome run;
+  if (from == Input::kHeldOpen) {
+    close(inputEnds[0]);
+    if (write(inputEnds[1], input.data(), input.size()) != static_cast<ssize_t>(input.size())) {
+      abort();
+    }
+    WaitForContent(out);
+    run.out = Slurp(out);  // what came out while the shell waited for more
+    close(inputEnds[1]);
+  }
   run.status = Reap(pid, 30);
-  run.out = Slurp(out);
+  if (from != Input::kHeldOpen) run.out = Slurp(out);
   run.err = Slurp(err);
   std::filesystem::remove_all(dir);
   return run;
@@ -134,6 +165,8 @@ struct PipeCase {
   Output output = Output::kFile;
   long memoryMb = 0;  // the address space it may use; 0: no limit
   size_t ones = 0;    // "1" characters after the first character of the input
+  Input from = Input::kFile;
+  std::string workDir = "";  // where it runs; "": where the test runs
 };
 std::ostream& operator<<(std::ostream& out, const PipeCase& c) {
   return out << c.name;
@@ -150,13 +183,18 @@ std::string AsExpected(const std::string& actual, const std::string& expected) {
 
 TEST_P(PipeCaseTest, GivesExactlyThisOutput) {
   const PipeCase& c = GetParam();
-  Outcome run = RunShell(c.args, c.input, c.env, c.output, c.memoryMb, c.ones);
+  Outcome run = RunShell(c.args, c.input, c.env, c.output, c.memoryMb, c.ones, c.from, c.workDir);
   EXPECT_EQ(AsExpected(run.out, c.out), c.out);
   EXPECT_EQ(AsExpected(run.err, c.err), c.err);
   EXPECT_EQ(run.status, c.status);
 }
 
 const std::string kLongNumber(400, '1');
+std::string Repeated(const std::string& text, size_t times) {
+  std::string all;
+  for (size_t i = 0; i < times; ++i) all += text;
+  return all;
+}
 const std::string kUsage = "usage: orvane [options]\n...";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -184,6 +222,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  "orvane: line 1: nothing to calculate (undefined variable nosuch)\n",
                  1},
+        PipeCase{"ShellVariablesShowButCannotBeSet",
+                 {},
+                 "set _4VER\nset _pipe=5\nset _Transient=\necho %_pipe\nset\n",
+                 "_4ver=25.0\n1\n_4ver=25.0\n_pipe=1\n_transient=0\n...",
+                 "orvane: line 2: set: _pipe belongs to the shell and cannot be changed\n"
+                 "orvane: line 3: set: _Transient belongs to the shell and cannot be changed\n",
+                 1},
         PipeCase{"LoadMessageExpansionIsSilent",
                  {},
                  "=1\n",
@@ -205,11 +250,58 @@ INSTANTIATE_TEST_SUITE_P(
         PipeCase{"OutputIsUtf8",
                  {},
                  "echo a\xF0\x9F\x98\x80"
-                 "b \xED\xA0\xBD.\n",
+                 "b %X.\n",
                  "a\xF0\x9F\x98\x80"
                  "b \xEF\xBF\xBD.\n",
                  "",
+                 0,
+                 {"X=\xED\xA0\xBD"}},
+        // Input is strict UTF-8: one U+FFFD for each longest part that could start a character; a
+        // surrogate encoded on its own is not UTF-8.
+        PipeCase{"InputIsStrictUtf8",
+                 {},
+                 "echo \xED\xA0\xBD\xED\xB8\x80|\xE2\x82x|\xC0\xAF|\xF4\x90\x80\x80|\xE2\x82",
+                 Repeated("\xEF\xBF\xBD", 6) + "|\xEF\xBF\xBDx|" + Repeated("\xEF\xBF\xBD", 2) +
+                     "|" + Repeated("\xEF\xBF\xBD", 4) + "|\xEF\xBF\xBD\n",
+                 "",
                  0},
+        PipeCase{"SeveralCommandsRunInTurn",
+                 {"-c", "=1", "-c", "=1/0\n=2\n", "-c", "exit 4", "-c", "=5"},
+                 "",
+                 "1 = 1\n2 = 2\n",
+                 "orvane: line 2: division by zero\n",
+                 4},
+        // Results go out before the shell waits for more input, so that it can be a coprocess.
+        PipeCase{"ResultsGoOutBeforeTheShellWaits",
+                 {},
+                 "=6*7\n",
+                 "6*7 = 42\n",
+                 "",
+                 0,
+                 {},
+                 Output::kFile,
+                 0,
+                 0,
+                 Input::kHeldOpen},
+        PipeCase{"ReadErrorInTheMessageStyle",
+                 {},
+                 "",
+                 "",
+                 "orvane: read error: is a directory\n",
+                 1,
+                 {},
+                 Output::kFile,
+                 0,
+                 0,
+                 Input::kDirectory},
+        // A message that quotes the line shows its control characters as ^X; echo prints them.
+        PipeCase{"ControlCharactersInMessagesShowAsCaretLetters",
+                 {},
+                 "=1+\x1b[2J2\nfrob\x1b]0;title\x07\necho \x1b[1mX\n",
+                 "\x1b[1mX\n",
+                 "orvane: line 1: unexpected \"^[\" at position 3\n"
+                 "orvane: line 2: unknown command: frob^[]0;title^G (type help for the list)\n",
+                 1},
         PipeCase{"LongNumber", {}, "=" + kLongNumber + "*0\n", kLongNumber + "*0 = 0\n", "", 0},
         // Exit statuses and failed lines.
         PipeCase{"ExitTakesZeroTo255",
@@ -219,6 +311,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "orvane: line 1: exit: foo is not a number from 0 to 255\n"
                  "orvane: line 2: exit: 256 is not a number from 0 to 255\n",
                  255},
+        PipeCase{"ExitWithAnArgumentThatExpandsToNothingIsRefused",
+                 {},
+                 "exit %nosuch\n=1\n",
+                 "1 = 1\n",
+                 "orvane: line 1: warning: undefined variable nosuch expands to nothing\n"
+                 "orvane: line 1: exit: %nosuch is not a number from 0 to 255 (it expands to "
+                 "nothing)\n",
+                 1},
         PipeCase{"RefusedColourFails",
                  {},
                  "color 1\n",
@@ -269,6 +369,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "orvane: line 1: unknown command: 6*7 (to calculate, type =6*7)\n"
                  "orvane: line 2: unknown command: foo (type help for the list)\n",
                  1},
+        PipeCase{"CalculationAfterBlanksSaysWhy",
+                 {},
+                 " =1+1\n\t:2\n",
+                 "",
+                 "orvane: line 1: a calculation starts at the beginning of the line: remove the "
+                 "blanks before \"=\"\n"
+                 "orvane: line 2: a calculation starts at the beginning of the line: remove the "
+                 "blanks before \":\"\n",
+                 1},
         PipeCase{"LabelLineGoesToTheCalculator",
                  {},
                  ":\n:hello\n",
@@ -277,21 +386,35 @@ INSTANTIATE_TEST_SUITE_P(
                  1},
         // A long line is dropped as it is read: 20 million characters take no more memory than
         // a short line.
-        PipeCase{
-            "LongLineIsSkippedAndTheNextRuns",
-            {},
-            "=\n=2\n",
-            "2 = 2\n",
-            "orvane: line 1: the line has 20000001 characters, more than the 16383 that fit on "
-            "the command line: skipped\n",
-            1,
-            {},
-            Output::kFile,
-            64,
-            20000000},
+        PipeCase{"LongLineIsSkippedAndTheNextRuns",
+                 {},
+                 "=\n=2\n",
+                 "2 = 2\n",
+                 "orvane: line 1: the line is 20000001 UTF-16 code units long, more than the 16383 "
+                 "that fit on the command line: skipped\n",
+                 1,
+                 {},
+                 Output::kFile,
+                 64,
+                 20000000},
+        // The limit is in UTF-16 code units, and the message counts them: an emoji takes two.
+        PipeCase{"LongLineCountsCodeUnits",
+                 {},
+                 "=" + Repeated("\xF0\x9F\x98\x80", 8192) + "\n=1\n",
+                 "1 = 1\n",
+                 "orvane: line 1: the line is 16385 UTF-16 code units long, more than the 16383 "
+                 "that fit on the command line: skipped\n",
+                 1},
         // Options.
         PipeCase{"HelpGoesToStandardOutput", {"--color=never", "--help"}, "", kUsage, "", 0},
         PipeCase{"VersionsOfBoth", {"--version"}, "", "orvane 25.0\nSumbra 1.0.1 (...", "", 0},
+        PipeCase{"PluginThatCannotBeLoaded",
+                 {"--plugin", "/nonexistent.so"},
+                 "",
+                 "",
+                 "orvane: /nonexistent.so: cannot open shared object file: no such file or "
+                 "directory\n",
+                 2},
         PipeCase{"BadOptionIsNamed",
                  {"--bogus"},
                  "",
@@ -360,7 +483,7 @@ TEST(PipeTest, BadInputGetsAMessageNeverACrash) {
   EXPECT_NE(run.err.find("unexpected \"\xef\xbf\xbd\""), std::string::npos) << run.err;
   EXPECT_NE(run.out.find("2+2 = 4\n"), std::string::npos) << run.out;  // the last line, no \n
   EXPECT_NE(run.err.find("NUL"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("100001 characters"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("100001 UTF-16 code units"), std::string::npos) << run.err;
   EXPECT_EQ(run.status, 1);
 }
 
@@ -581,7 +704,8 @@ TEST(TerminalTest, PointsAtTheError) {
   EXPECT_EQ(t.Finish(), 1);
 }
 
-// A signal that ends the shell leaves the terminal cooked, and the shell dies by that signal.
+// A signal that ends the shell leaves the terminal cooked, and the shell dies by that signal
+// (or, for a plug-in that calls exit(), leaves with its status).
 // Stopping (SIGTSTP, or Ctrl-Z as a key) leaves it cooked; continuing makes it raw again, with
 // the prompt and the line redrawn. Without job control, Ctrl-Z stops nothing and the shell
 // carries on.
@@ -592,6 +716,7 @@ struct SignalCase {
   const char* keys;  // typed instead of sending the signal, or nullptr
   After after;
   std::vector<std::string> args = {};
+  int status = -1;  // with kDies: the exit status, when it is not 128 and the signal
 };
 std::ostream& operator<<(std::ostream& out, const SignalCase& c) {
   return out << c.name;
@@ -612,7 +737,7 @@ TEST_P(SignalTest, TheTerminalComesBack) {
     t.Signal(c.signal);
   }
   if (c.after == After::kDies) {
-    EXPECT_EQ(t.Wait(), 128 + c.signal);
+    EXPECT_EQ(t.Wait(), c.status >= 0 ? c.status : 128 + c.signal);
     EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
     return;
   }
@@ -650,6 +775,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SignalCase{"CrashInThePlugin", SIGSEGV, "s", After::kDies, kCrashingPlugin},
                       SignalCase{"StackOverflowInThePlugin", SIGSEGV, "o", After::kDies,
                                  kCrashingPlugin},
+                      SignalCase{"ExitInThePlugin", 0, "x", After::kDies, kCrashingPlugin, 3},
                       SignalCase{"StopSignal", SIGTSTP, nullptr, After::kStops},
                       SignalCase{"UncatchableStop", SIGSTOP, nullptr, After::kStops},
                       SignalCase{"CtrlZ", SIGTSTP, "\x1a", After::kStops},
