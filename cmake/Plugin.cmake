@@ -5,7 +5,8 @@ if(WIN32)
   set(platform_sources platform/win32/text.cpp)
 else()
   set(platform_sources platform/posix/text.cpp platform/posix/environment.cpp
-      platform/posix/registry.cpp platform/posix/reg_file.cpp)
+      platform/posix/registry.cpp platform/posix/reg_file.cpp
+      platform/posix/reg_file_units.cpp platform/posix/reg_file_cache.cpp)
 endif()
 add_library(sumbra_platform STATIC ${platform_sources} platform/text_portable.cpp
             platform/utf8.cpp)
