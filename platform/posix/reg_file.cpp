@@ -230,20 +230,24 @@ struct Found {
   Reader data;
 };
 
-// A value line, after its first character ('"' or '@'). Every value line is read whole, so that
-// the lines a hex list continues on are never taken for lines of their own; one that is broken
-// anywhere changes nothing.
+// A value line, after its first character ('"' or '@'). Every value line is read to its end, so
+// that the lines a hex list continues on are never taken for lines of their own; one that is
+// broken anywhere changes nothing.
 void ReadValueLine(Reader* r, int first, const RegFileQuery& q, bool inKey, Found* found) {
   bool matches = first == '@' && q.valueName != nullptr && q.valueName[0] == 0;
   if (first == '"' && !ReadQuotedName(r, q.valueName, &matches)) return SkipLine(r);
   SkipBlanks(r);
   if (!Accept(r, '=')) return SkipLine(r);
   SkipBlanks(r);
+  if (!matches || !inKey) {
+    // Only where the line ends matters: a hex list, even a broken one, runs on while its lines
+    // end with a backslash.
+    return AcceptWord(r, "hex") ? SkipContinuedLines(r) : SkipLine(r);
+  }
   Reader start = *r;
   Sink count{nullptr, 0, 0};
   ValueData v = ReadValueData(r, &count);
-  if (!v.valid || !matches || !inKey) return;
-  *found = Found{!v.deleted, v.type, count.size, start};
+  if (v.valid) *found = Found{!v.deleted, v.type, count.size, start};
 }
 
 }  // namespace

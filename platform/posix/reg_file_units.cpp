@@ -38,6 +38,7 @@ int Decode(RegUnitReader* r) {
     unsigned char byte = *r->next++;
     return (byte >= 0x80 && byte <= 0x9F) ? kWindows1252High[byte - 0x80] : byte;
   }
+  if (*r->next < 0x80) return *r->next++;
   WideChar units[2];
   int count;
   r->next += DecodeUtf8Sequence(r->next, left, units, &count);
