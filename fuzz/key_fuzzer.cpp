@@ -47,10 +47,11 @@ std::string RegistryFile(FuzzedDataProvider& in, const char* root) {
       case 1: {
         text += "\"Highlight\"=hex(" + std::to_string(in.ConsumeIntegralInRange(0, 11)) + "):";
         size_t bytes = in.ConsumeIntegralInRange<size_t>(0, 2100);
-        char hex[4];
         for (size_t i = 0; i < bytes; ++i) {
-          snprintf(hex, sizeof hex, "%02x", in.ConsumeIntegral<uint8_t>());
-          text += (i ? "," : "") + std::string(hex);
+          uint8_t byte = in.ConsumeIntegral<uint8_t>();
+          if (i > 0) text += ',';
+          text += "0123456789abcdef"[byte >> 4];
+          text += "0123456789abcdef"[byte & 15];
         }
         text += "\r\n";
         break;

@@ -37,14 +37,15 @@ struct CachedAnswer {
 struct RootFile {
   char path[4096];
   FileIdentity file;
-  bool read;             // since it last changed
-  timespec firstReadAt;  // the coarse clock just before that first read
+  bool held;        // `bytes` hold the file as it has been since it last changed
+  timespec readAt;  // the coarse clock just before they were read
+  size_t size;
+  unsigned char bytes[kLargestRegFile + 1];  // one more, to tell a file that grew
   CachedAnswer answers[kAnswersPerRoot];
   int nextAnswer;
 };
 
 RootFile roots[kRegFileRoots];
-unsigned char fileBytes[kLargestRegFile + 1];  // one more, to tell a file that grew
 
 FileIdentity IdentityOf(const struct stat& info) {
   FileIdentity id{kUsableFile, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
@@ -70,7 +71,7 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
 
 void Forget(RootFile* root, const FileIdentity& now) {
   root->file = now;
-  root->read = false;
+  root->held = false;
   for (CachedAnswer& a : root->answers) a.used = false;
 }
 
@@ -101,9 +102,10 @@ CachedAnswer* Find(RootFile* root, const RegFileQuery& q) {
   return nullptr;
 }
 
-// Reads the whole file into fileBytes. False when it cannot be read or is not a usable file;
-// `*id` describes what was found.
-bool ReadFile(const char* path, FileIdentity* id, size_t* size) {
+// Reads the whole file into `bytes`. False when it cannot be read or is not a usable file; `*id`
+// describes what was found.
+bool ReadFile(const char* path, unsigned char (&bytes)[kLargestRegFile + 1], FileIdentity* id,
+              size_t* size) {
   *id = FileIdentity{kNoFile, 0, 0, 0, {}, {}};
   *size = 0;
   // Non-blocking, so that a FIFO put in place of the file cannot stall the caller.
@@ -111,14 +113,17 @@ bool ReadFile(const char* path, FileIdentity* id, size_t* size) {
   if (fd < 0) return false;
   struct stat info;
   if (fstat(fd, &info) == 0) *id = IdentityOf(info);
-  while (id->kind == kUsableFile && *size < sizeof fileBytes) {
-    ssize_t got = read(fd, fileBytes + *size, sizeof fileBytes - *size);
+  while (id->kind == kUsableFile && *size < sizeof bytes) {
+    size_t wanted = sizeof bytes - *size;
+    ssize_t got = read(fd, bytes + *size, wanted);
     if (got == 0) break;
-    if (got > 0) {
-      *size += static_cast<size_t>(got);
-    } else if (errno != EINTR) {
-      id->kind = kUnusableFile;
+    if (got < 0) {
+      if (errno != EINTR) id->kind = kUnusableFile;
+      continue;
     }
+    *size += static_cast<size_t>(got);
+    // A regular file reads short only at its end; one that grows meanwhile gets a new time.
+    if (static_cast<size_t>(got) < wanted) break;
   }
   close(fd);
   if (*size > kLargestRegFile) id->kind = kUnusableFile;  // it grew after the check
@@ -138,21 +143,22 @@ void Remember(RootFile* root, CachedAnswer* slot, const RegFileQuery& q, const R
   if (slot->bytesKept > 0) memcpy(slot->data, q.data, slot->bytesKept);
 }
 
-RegFileAnswer ReadAndRemember(RootFile* root, CachedAnswer* slot, const RegFileQuery& q) {
-  RegFileAnswer none{false, false, REG_NONE, 0};
-  timespec before;
-  clock_gettime(CLOCK_REALTIME_COARSE, &before);
-  FileIdentity id;
-  size_t size;
-  bool usable = ReadFile(root->path, &id, &size);
-  if (!SameFile(id, root->file)) {
-    Forget(root, id);  // replaced since it was checked
-    slot = nullptr;
+// A question not asked since the file last changed: the file is read once for all of them.
+RegFileAnswer AnswerAnew(RootFile* root, CachedAnswer* slot, const RegFileQuery& q) {
+  if (!root->held) {
+    timespec before;
+    clock_gettime(CLOCK_REALTIME_COARSE, &before);
+    FileIdentity id;
+    bool usable = ReadFile(root->path, root->bytes, &id, &root->size);
+    if (!SameFile(id, root->file)) {
+      Forget(root, id);  // replaced since it was checked
+      slot = nullptr;
+    }
+    if (!usable) return RegFileAnswer{false, false, REG_NONE, 0};
+    root->held = true;
+    root->readAt = before;
   }
-  if (!usable) return none;
-  if (!root->read) root->firstReadAt = before;
-  root->read = true;
-  RegFileAnswer answer = ParseRegFile(fileBytes, size, q);
+  RegFileAnswer answer = ParseRegFile(root->bytes, root->size, q);
   Remember(root, slot, q, answer);
   return answer;
 }
@@ -167,7 +173,7 @@ void CheckRegFile(RegFileRoot which, const char* path) {
     now = IdentityOf(info);
   }
   if (now.kind != kNoFile) strcpy(root->path, path);
-  if (!SameFile(now, root->file) || (root->read && !Earlier(now.modified, root->firstReadAt))) {
+  if (!SameFile(now, root->file) || (root->held && !Earlier(now.modified, root->readAt))) {
     Forget(root, now);
   }
 }
@@ -177,7 +183,7 @@ RegFileAnswer QueryRegFile(RegFileRoot which, const RegFileQuery& query) {
   if (root->file.kind != kUsableFile) return RegFileAnswer{false, false, REG_NONE, 0};
   CachedAnswer* cached = Find(root, query);
   if (cached == nullptr || BytesWanted(query, cached->answer) > cached->bytesKept) {
-    return ReadAndRemember(root, cached, query);
+    return AnswerAnew(root, cached, query);
   }
   if (BytesWanted(query, cached->answer) > 0) {
     memcpy(query.data, cached->data, BytesWanted(query, cached->answer));

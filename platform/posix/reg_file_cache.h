@@ -1,11 +1,12 @@
 // What the registry stand-in remembers of its files, as the system remembers the real registry:
-// the answers read from each file since it last changed, in static storage of fixed size.
+// each file's bytes and the answers found in them since it last changed, in static storage of
+// fixed size.
 //
 // One file stands for each root. Looking at it costs one stat; a file that is unchanged since it
 // was read is not opened or read again. A file changes, for this purpose, when its device, inode,
 // size, modification or status-change time differ, or when it was modified no earlier than the
-// clock tick in which it was first read (file times move in steps of a few milliseconds, so a
-// rewrite within one step can keep the time). Files over 1 MiB hold nothing and are not read.
+// clock tick in which it was read (file times move in steps of a few milliseconds, so a rewrite
+// within one step can keep the time). Files over 1 MiB hold nothing and are not read.
 // For one thread at a time, like the plug-in.
 #pragma once
 
