@@ -47,10 +47,11 @@ std::string RegistryFile(FuzzedDataProvider& in, const char* root) {
       case 1: {
         text += "\"Highlight\"=hex(" + std::to_string(in.ConsumeIntegralInRange(0, 11)) + "):";
         size_t bytes = in.ConsumeIntegralInRange<size_t>(0, 2100);
-        char hex[4];
         for (size_t i = 0; i < bytes; ++i) {
-          snprintf(hex, sizeof hex, "%02x", in.ConsumeIntegral<uint8_t>());
-          text += (i ? "," : "") + std::string(hex);
+          uint8_t byte = in.ConsumeIntegral<uint8_t>();
+          if (i > 0) text += ',';
+          text += "0123456789abcdef"[byte >> 4];
+          text += "0123456789abcdef"[byte & 15];
         }
         text += "\r\n";
         break;
@@ -68,9 +69,38 @@ std::string RegistryFile(FuzzedDataProvider& in, const char* root) {
   return text;
 }
 
-std::string TempPath(const char* name) {
-  return "/tmp/sumbra-fuzz-" + std::to_string(getpid()) + "-" + name + ".reg";
-}
+// The registry stand-in's two files, in a folder made once per process, on tmpfs where there is
+// one: rewriting a file on a disk file system costs a flush to the disk at every run. A file is
+// rewritten only when its text changes; the stand-in then reads it again.
+struct RegistryFiles {
+  std::string folder, user, machine;
+  std::string userText, machineText;
+
+  RegistryFiles() {
+    for (std::string pattern : {"/dev/shm/sumbra-fuzz-XXXXXX", "/tmp/sumbra-fuzz-XXXXXX"}) {
+      if (mkdtemp(pattern.data()) == nullptr) continue;
+      folder = pattern;
+      user = folder + "/HKEY_CURRENT_USER.reg";
+      machine = folder + "/HKEY_LOCAL_MACHINE.reg";
+      setenv("SUMBRA_HKCU_REG", user.c_str(), 1);
+      setenv("SUMBRA_HKLM_REG", machine.c_str(), 1);
+      std::ofstream{user};  // both empty to begin with
+      std::ofstream{machine};
+      return;
+    }
+    abort();
+  }
+  ~RegistryFiles() {
+    unlink(user.c_str());
+    unlink(machine.c_str());
+    rmdir(folder.c_str());
+  }
+  static void Write(const std::string& path, std::string* written, const std::string& text) {
+    if (text == *written) return;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    *written = text;
+  }
+};
 
 }  // namespace
 
@@ -80,17 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   script = FuzzScript();
 
   // Highlight settings.
-  static const std::string user = TempPath("hkcu"), machine = TempPath("hklm");
-  static const int cleanup = atexit([] {
-    unlink(TempPath("hkcu").c_str());
-    unlink(TempPath("hklm").c_str());
-  });
-  (void)cleanup;
-  setenv("SUMBRA_HKCU_REG", user.c_str(), 1);
-  setenv("SUMBRA_HKLM_REG", machine.c_str(), 1);
-  std::ofstream(user, std::ios::binary | std::ios::trunc) << RegistryFile(in, "HKEY_CURRENT_USER");
-  std::ofstream(machine, std::ios::binary | std::ios::trunc)
-      << RegistryFile(in, "HKEY_LOCAL_MACHINE");
+  static RegistryFiles files;
+  RegistryFiles::Write(files.user, &files.userText, RegistryFile(in, "HKEY_CURRENT_USER"));
+  RegistryFiles::Write(files.machine, &files.machineText, RegistryFile(in, "HKEY_LOCAL_MACHINE"));
   if (in.ConsumeBool()) {
     WideString highlight = Units(in, 1100);
     SetEnvironmentVariableW(W("Highlight"), highlight.c_str());

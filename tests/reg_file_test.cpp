@@ -1,6 +1,4 @@
 // The registry stand-in reads what the registry editor exports.
-#include "platform/posix/reg_file.h"
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -9,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/posix/reg_file_cache.h"
 #include "tests/support/text.h"
 
 namespace {
@@ -29,26 +28,30 @@ class RegFileTest : public ::testing::Test {
   }
   void Write(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-  // The value `name` of `key`, as bytes, with its type; "absent" when it is not there.
+  // Asks as the registry stand-in does: one look at the file, then the question.
+  RegFileAnswer Ask(const char* key, const char* name, BYTE* data, DWORD capacity) {
+    WideString keyPath = Wide(key), valueName = Wide(name ? name : "");
+    CheckRegFile(kCurrentUserFile, path.c_str());
+    return QueryRegFile(kCurrentUserFile,
+                        {keyPath.c_str(), name ? valueName.c_str() : nullptr, data, capacity});
+  }
+  // The value `name` of `key`, as bytes, with its type; "absent" when it is not there, "no key"
+  // when neither is.
   std::string Query(const char* key, const char* name, DWORD capacity = 256) {
-    WideString keyPath = Wide(key), valueName = Wide(name);
     std::vector<BYTE> data(capacity);
-    RegFileAnswer a =
-        ReadRegFile(path.c_str(), {keyPath.c_str(), valueName.c_str(), data.data(), capacity});
-    if (!a.valueFound) return "absent";
+    RegFileAnswer a = Ask(key, name, data.data(), capacity);
+    if (!a.valueFound) return a.keyExists ? "absent" : "no key";
     data.resize(std::min<DWORD>(a.size, capacity));
     return std::to_string(a.type) + ":" + std::to_string(a.size) + ":" +
            std::string(data.begin(), data.end());
   }
-  bool KeyExists(const char* key) {
-    WideString keyPath = Wide(key);
-    return ReadRegFile(path.c_str(), {keyPath.c_str(), nullptr, nullptr, 0}).keyExists;
-  }
+  bool KeyExists(const char* key) { return Ask(key, nullptr, nullptr, 0).keyExists; }
 
   std::string dir, path;
 };
 
 const char* const kKey = "HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra";
+const char* const kSameLengthKey = "HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbrx";
 
 std::string Utf16(const std::string& ascii, bool terminator = true) {
   std::string out;
@@ -59,6 +62,7 @@ std::string Utf16(const std::string& ascii, bool terminator = true) {
 struct ValueLine {
   const char* line;
   std::string expected;
+  const char* header = kHeader;
 };
 std::ostream& operator<<(std::ostream& out, const ValueLine& c) {
   return out << c.line;
@@ -67,7 +71,12 @@ std::ostream& operator<<(std::ostream& out, const ValueLine& c) {
 class ValueLineTest : public RegFileTest, public ::testing::WithParamInterface<ValueLine> {};
 
 TEST_P(ValueLineTest, DecodesEachDataForm) {
-  Write(std::string(kHeader) + "[" + kKey + "]\r\n" + GetParam().line + "\r\n\"Next\"=\"x\"\r\n");
+  // Each file replaces one of the same size, most likely within one tick of the file clock:
+  // nothing read from the first may answer for the second.
+  std::string body = std::string("]\r\n") + GetParam().line + "\r\n\"Next\"=\"x\"\r\n";
+  Write(GetParam().header + ("[" + std::string(kSameLengthKey) + body));
+  Query(kKey, "Highlight");
+  Write(GetParam().header + ("[" + std::string(kKey) + body));
   EXPECT_EQ(Query(kKey, "Highlight"), GetParam().expected) << GetParam().line;
 }
 
@@ -85,8 +94,31 @@ INSTANTIATE_TEST_SUITE_P(
         ValueLine{"\"Highlight\"=hex(2):3", "absent"},
         ValueLine{"\"Highlight\"=dword:123456789", "absent"},
         ValueLine{"\"Highlight\"=nonsense", "absent"}, ValueLine{"\"Highlight", "absent"},
-        ValueLine{"\"Highlighter\"=\"x\"", "absent"},
-        ValueLine{"; \"Highlight\"=\"x\"", "absent"}));
+        ValueLine{"\"Highlighter\"=\"x\"", "absent"}, ValueLine{"; \"Highlight\"=\"x\"", "absent"},
+        // A line that cannot be read leaves the value as it was.
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=\"0x4F", "1:10:" + Utf16("0x1E")},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex(2):30,00,zz",
+                  "1:10:" + Utf16("0x1E")},
+        // A line a hex list continues on is part of that list.
+        ValueLine{"\"Other\"=hex:0z,\\\r\n  \"Highlight\"=\"0x4F\"", "absent"},
+        ValueLine{"[HKEY_CURRENT_USER\\Broken\r\n\"Highlight\"=\"x\"", "absent"},
+        // Deleting a key takes its values and subkeys; a later section makes it anew, empty.
+        ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins]", "no key"},
+        ValueLine{"[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra]\r\n\"Highlight\"=\"x\"",
+                  "no key"},
+        ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\SUMBRA]\r\n"
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra\\Deeper]",
+                  "absent"},
+        ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE]\r\n"
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra]\r\n\"Highlight\"=\"y\"",
+                  "1:4:" + Utf16("y")},
+        ValueLine{
+            "\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra\\A]\r\n"
+            "[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\SumbraX]",
+            "1:4:" + Utf16("x")},
+        // The older 8-bit format: Windows-1252.
+        ValueLine{"\"Highlight\"=\"\xe9\x80\"", std::string("1:6:\xe9\0\xac\x20\0\0", 10),
+                  "REGEDIT4\r\n\r\n"}));
 
 TEST_F(RegFileTest, ReadsUtf16FilesWithTheirByteOrderMark) {
   std::string text = std::string(kHeader) + "[" + kKey + "]\r\n\"Highlight\"=\"\u00e9\"\r\n";
@@ -117,8 +149,15 @@ TEST_F(RegFileTest, ReportsTheFullSizeWhenTheDataDoesNotFit) {
 }
 
 TEST_F(RegFileTest, UnreadableFilesHoldNothing) {
-  const std::string bad[] = {"", "REGEDIT5\r\n[" + std::string(kKey) + "]\r\n\"Highlight\"=\"x\"",
-                             "\xff\xfe", std::string(70000, '\n'), "Windows Registry Editor"};
+  const std::string section = "[" + std::string(kKey) + "]\r\n\"Highlight\"=\"x\"\r\n";
+  const std::string bad[] = {"",
+                             "REGEDIT5\r\n" + section,
+                             "REGEDIT40\r\n" + section,
+                             "\xff\xfe",
+                             std::string(70000, '\n'),
+                             "Windows Registry Editor",
+                             std::string(kLargestRegFile, 'W'),
+                             kHeader + section + std::string(kLargestRegFile, ';')};
   for (const std::string& bytes : bad) {
     Write(bytes);
     EXPECT_FALSE(KeyExists(kKey));

@@ -1,146 +1,109 @@
 #include "platform/posix/reg_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "platform/utf8.h"
+#include "platform/posix/reg_file_units.h"
 
 namespace {
 
-const int kEnd = -1;
-
-// Delivers the file's characters as UTF-16 code units, from UTF-16LE (with its byte-order mark)
-// or UTF-8 (with or without one).
-struct UnitReader {
-  int fd;
-  unsigned char bytes[4096];
-  size_t begin, end;
-  bool utf16;
-  WideChar pending;  // second half of a surrogate pair
-  int peeked;        // a unit pushed back, or kEnd-1 when none
-};
-
-bool Fill(UnitReader* r, size_t want) {
-  if (r->end - r->begin >= want) return true;
-  for (size_t i = r->begin; i < r->end; ++i) r->bytes[i - r->begin] = r->bytes[i];
-  r->end -= r->begin;
-  r->begin = 0;
-  while (r->end < want) {
-    ssize_t got = read(r->fd, r->bytes + r->end, sizeof r->bytes - r->end);
-    if (got <= 0) return false;
-    r->end += static_cast<size_t>(got);
-  }
-  return true;
-}
-
-int NextUnit(UnitReader* r) {
-  if (r->peeked != kEnd - 1) {
-    int unit = r->peeked;
-    r->peeked = kEnd - 1;
-    return unit;
-  }
-  if (r->pending != 0) {
-    WideChar unit = r->pending;
-    r->pending = 0;
-    return unit;
-  }
-  if (r->utf16) {
-    if (!Fill(r, 2)) return kEnd;
-    int unit = r->bytes[r->begin] | (r->bytes[r->begin + 1] << 8);
-    r->begin += 2;
-    return unit;
-  }
-  if (!Fill(r, 4) && r->begin == r->end) return kEnd;
-  WideChar units[2];
-  int count;
-  r->begin += DecodeUtf8Sequence(r->bytes + r->begin, r->end - r->begin, units, &count);
-  if (count == 2) r->pending = units[1];
-  return units[0];
-}
-
-int PeekUnit(UnitReader* r) {
-  if (r->peeked == kEnd - 1) r->peeked = NextUnit(r);
-  return r->peeked;
-}
+typedef RegUnitReader Reader;
 
 bool IsBlank(int c) {
   return c == ' ' || c == '\t';
 }
 bool IsLineEnd(int c) {
-  return c == '\n' || c == '\r' || c == kEnd;
+  return c == '\n' || c == '\r' || c == kEndOfText;
 }
 
 bool SameLetter(int c, int want) {
   return c >= 0 && AsciiLower(static_cast<WideChar>(c)) == AsciiLower(static_cast<WideChar>(want));
 }
 
-// Consumes the next unit when it is `want` (ASCII letters without case). Never consumes a line
-// break unless asked for one.
-bool Accept(UnitReader* r, int want) {
+// Consumes the next unit when it is `want` (ASCII letters without case).
+bool Accept(Reader* r, int want) {
   if (!SameLetter(PeekUnit(r), want)) return false;
   NextUnit(r);
   return true;
 }
 
-bool AcceptWord(UnitReader* r, const char* word) {
+// Consumes `word` as far as it matches, and stops at the first unit that does not.
+bool AcceptWord(Reader* r, const char* word) {
   for (; *word != 0; ++word)
     if (!Accept(r, *word)) return false;
   return true;
 }
 
-void SkipBlanks(UnitReader* r) {
+void SkipBlanks(Reader* r) {
   while (IsBlank(PeekUnit(r))) NextUnit(r);
 }
 
-void SkipLine(UnitReader* r) {
+void SkipLine(Reader* r) {
   while (!IsLineEnd(PeekUnit(r))) NextUnit(r);
 }
 
 // Takes the next unit of the current line into `*c`; false at the line's end.
-bool TakeInLine(UnitReader* r, int* c) {
+bool TakeInLine(Reader* r, int* c) {
   *c = PeekUnit(r);
   if (IsLineEnd(*c)) return false;
   NextUnit(r);
   return true;
 }
 
-// Compares the rest of the line with `want`.
-bool LineEquals(UnitReader* r, const char* want) {
-  bool same = true;
-  size_t i = 0;
-  for (int c; TakeInLine(r, &c);) {
-    same = same && want[i] != 0 && SameLetter(c, want[i]);
-    if (same) ++i;
-  }
-  return same && want[i] == 0;
+// A line break, "\r\n" counting as one.
+void TakeLineBreak(Reader* r) {
+  if (NextUnit(r) == '\r' && PeekUnit(r) == '\n') NextUnit(r);
 }
 
-enum SectionMatch { kOtherKey, kWantedKey, kKeyBelow };
+// Skips to the end of the line and over every line that a trailing backslash continues.
+void SkipContinuedLines(Reader* r) {
+  for (;;) {
+    bool continued = false;
+    for (int c; TakeInLine(r, &c);)
+      if (!IsBlank(c)) continued = (c == '\\');
+    if (!continued || PeekUnit(r) == kEndOfText) return;
+    TakeLineBreak(r);
+  }
+}
 
-// Matches the key of a section line "[path]", after its "[", against the wanted key path.
-SectionMatch MatchSection(UnitReader* r, const WideChar* want) {
+enum Header { kNoHeader, kVersion5, kRegedit4 };
+
+// The first line: one of the two headers and nothing else. Reading stops at the first unit that
+// does not match, so a file of some other kind is rejected at once.
+Header ReadHeader(Reader* r) {
+  SkipBlanks(r);
+  Header header = SameLetter(PeekUnit(r), 'R') ? kRegedit4 : kVersion5;
+  if (!AcceptWord(r, header == kRegedit4 ? "REGEDIT4" : "Windows Registry Editor Version 5.00")) {
+    return kNoHeader;
+  }
+  return IsLineEnd(PeekUnit(r)) ? header : kNoHeader;
+}
+
+enum Section { kBrokenSection, kOtherKey, kWantedKey, kKeyBelow, kKeyAbove };
+
+// How the key of a section line "[path]", after its "[" (and "-"), stands to the wanted key.
+Section ReadSection(Reader* r, const WideChar* want) {
   size_t i = 0;
   bool same = true, below = false, closed = false;
   for (int c; !closed && TakeInLine(r, &c);) {
     closed = (c == ']');
-    if (closed || !same) continue;
+    if (closed || !same || below) continue;
     if (want[i] != 0) {
       same = SameLetter(c, want[i++]);
-    } else if (!below) {
+    } else {
       below = same = (c == '\\');
     }
   }
   SkipLine(r);
-  if (!closed || !same || want[i] != 0) return kOtherKey;
-  return below ? kKeyBelow : kWantedKey;
+  if (!closed) return kBrokenSection;
+  if (!same) return kOtherKey;
+  if (below) return kKeyBelow;
+  if (want[i] == 0) return kWantedKey;
+  return want[i] == '\\' ? kKeyAbove : kOtherKey;
 }
 
-// Reads a quoted name after its opening quote and compares it with `want`. False when the line
-// ends before the closing quote.
-bool ReadQuotedName(UnitReader* r, const WideChar* want, bool* matches) {
+// Reads a quoted name after its opening quote and compares it with `want` (which may be null).
+// False when the line ends before the closing quote.
+bool ReadQuotedName(Reader* r, const WideChar* want, bool* matches) {
   size_t i = 0;
-  bool same = true;
+  bool same = want != nullptr;
   for (int c; TakeInLine(r, &c);) {
     if (c == '"') {
       *matches = same && want[i] == 0;
@@ -154,7 +117,7 @@ bool ReadQuotedName(UnitReader* r, const WideChar* want, bool* matches) {
 }
 
 struct Sink {
-  BYTE* data;
+  BYTE* data;  // null: only count
   DWORD capacity;
   DWORD size;
 };
@@ -172,7 +135,7 @@ int HexValue(int c) {
 }
 
 // "text with \" and \\ escapes", after the opening quote: UTF-16LE with a terminator.
-bool ReadStringData(UnitReader* r, Sink* s) {
+bool ReadStringData(Reader* r, Sink* s) {
   for (int c; TakeInLine(r, &c);) {
     if (c == '"') {
       Put(s, 0);
@@ -187,7 +150,7 @@ bool ReadStringData(UnitReader* r, Sink* s) {
 }
 
 // The hex digits of dword:0000002a, stored little-endian.
-bool ReadDwordData(UnitReader* r, Sink* s) {
+bool ReadDwordData(Reader* r, Sink* s) {
   uint32_t value = 0;
   int digits = 0;
   for (int d; (d = HexValue(PeekUnit(r))) >= 0; NextUnit(r), ++digits) {
@@ -199,17 +162,16 @@ bool ReadDwordData(UnitReader* r, Sink* s) {
 }
 
 // 41,00,42,00 with a backslash continuing the list on the next line.
-bool ReadHexData(UnitReader* r, Sink* s) {
+bool ReadHexData(Reader* r, Sink* s) {
   for (;;) {
     SkipBlanks(r);
     int c = PeekUnit(r);
     if (IsLineEnd(c)) return true;
     if (Accept(r, '\\')) {
       SkipBlanks(r);
-      if (Accept(r, '\r'))
-        Accept(r, '\n');
-      else if (!Accept(r, '\n'))
-        return PeekUnit(r) == kEnd;
+      if (PeekUnit(r) == kEndOfText) return true;
+      if (!IsLineEnd(PeekUnit(r))) return false;
+      TakeLineBreak(r);
       continue;
     }
     NextUnit(r);
@@ -222,89 +184,112 @@ bool ReadHexData(UnitReader* r, Sink* s) {
   }
 }
 
-// The data after "=": "string", dword:..., hex:..., hex(N):... or "-" for a deleted value.
-bool ReadValueData(UnitReader* r, Sink* s, DWORD* type, bool* deleted) {
-  *deleted = false;
-  if (Accept(r, '"')) return (*type = REG_SZ), ReadStringData(r, s);
-  if (Accept(r, '-')) return (*deleted = true);
-  if (AcceptWord(r, "dword:")) return (*type = REG_DWORD), ReadDwordData(r, s);
-  if (!AcceptWord(r, "hex")) return false;
-  *type = REG_BINARY;
-  if (Accept(r, '(')) {
-    uint32_t n = 0;
-    int d, digits = 0;
-    for (; digits < 8 && (d = HexValue(PeekUnit(r))) >= 0; NextUnit(r), ++digits) {
-      n = n * 16 + static_cast<uint32_t>(d);
+struct ValueData {
+  bool valid;
+  bool deleted;  // "-"
+  DWORD type;
+};
+
+// The data after "=": "string", dword:..., hex:..., hex(N):... or "-" for a deleted value. Reads
+// to the end of the line, and over the lines a hex list continues on even when it is broken.
+ValueData ReadValueData(Reader* r, Sink* s) {
+  ValueData v{false, false, REG_NONE};
+  if (Accept(r, '"')) {
+    v.type = REG_SZ;
+    v.valid = ReadStringData(r, s);
+  } else if (Accept(r, '-')) {
+    v.valid = v.deleted = true;
+  } else if (AcceptWord(r, "dword:")) {
+    v.type = REG_DWORD;
+    v.valid = ReadDwordData(r, s);
+  } else if (AcceptWord(r, "hex")) {
+    v.type = REG_BINARY;
+    bool typed = true;
+    if (Accept(r, '(')) {
+      uint32_t n = 0;
+      int d, digits = 0;
+      for (; digits < 8 && (d = HexValue(PeekUnit(r))) >= 0; NextUnit(r), ++digits) {
+        n = n * 16 + static_cast<uint32_t>(d);
+      }
+      typed = digits > 0 && Accept(r, ')');
+      v.type = n;
     }
-    if (digits == 0 || !Accept(r, ')')) return false;
-    *type = n;
+    v.valid = typed && Accept(r, ':') && ReadHexData(r, s);
+    SkipContinuedLines(r);
+    return v;
   }
-  return Accept(r, ':') && ReadHexData(r, s);
+  SkipLine(r);
+  return v;
 }
 
-// Parses a value line of the wanted key, after its first character; the last setting of a value
-// in the file is the one that counts.
-void ReadValueLine(UnitReader* r, int first, const RegFileQuery& q, RegFileAnswer* a) {
-  bool matches = (first == '@') && q.valueName[0] == 0;
-  if (first == '"' && !ReadQuotedName(r, q.valueName, &matches)) return;
-  if (!matches) return;
+// The value that counts so far: where its data starts, so that only it is ever written out.
+struct Found {
+  bool present;
+  DWORD type;
+  DWORD size;
+  Reader data;
+};
+
+// A value line, after its first character ('"' or '@'). Every value line is read to its end, so
+// that the lines a hex list continues on are never taken for lines of their own; one that is
+// broken anywhere changes nothing.
+void ReadValueLine(Reader* r, int first, const RegFileQuery& q, bool inKey, Found* found) {
+  bool matches = first == '@' && q.valueName != nullptr && q.valueName[0] == 0;
+  if (first == '"' && !ReadQuotedName(r, q.valueName, &matches)) return SkipLine(r);
   SkipBlanks(r);
-  if (!Accept(r, '=')) return;
+  if (!Accept(r, '=')) return SkipLine(r);
   SkipBlanks(r);
-  Sink sink{q.data, q.capacity, 0};
-  DWORD type = REG_NONE;
-  bool deleted = false;
-  if (!ReadValueData(r, &sink, &type, &deleted)) return;
-  a->valueFound = !deleted;
-  a->type = deleted ? REG_NONE : type;
-  a->size = deleted ? 0 : sink.size;
+  if (!matches || !inKey) {
+    // Only where the line ends matters: a hex list, even a broken one, runs on while its lines
+    // end with a backslash.
+    return AcceptWord(r, "hex") ? SkipContinuedLines(r) : SkipLine(r);
+  }
+  Reader start = *r;
+  Sink count{nullptr, 0, 0};
+  ValueData v = ReadValueData(r, &count);
+  if (v.valid) *found = Found{!v.deleted, v.type, count.size, start};
 }
 
 }  // namespace
 
-RegFileAnswer ReadRegFile(const char* path, const RegFileQuery& query) {
+RegFileAnswer ParseRegFile(const unsigned char* bytes, size_t size, const RegFileQuery& query) {
   RegFileAnswer answer{false, false, REG_NONE, 0};
-  if (path == nullptr) return answer;
-  // Non-blocking, so that a FIFO or device in place of the file cannot stall the caller.
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return answer;
-  struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return answer;
-  }
-  UnitReader reader{};
-  UnitReader* r = &reader;
-  r->fd = fd;
-  r->peeked = kEnd - 1;
-  if (Fill(r, 2) && r->bytes[0] == 0xFF && r->bytes[1] == 0xFE) {
-    r->utf16 = true;
-    r->begin = 2;
-  } else if (Fill(r, 3) && r->bytes[0] == 0xEF && r->bytes[1] == 0xBB && r->bytes[2] == 0xBF) {
-    r->begin = 3;
-  }
+  Reader reader = StartUnits(bytes, size);
+  Reader* r = &reader;
+  Header header = ReadHeader(r);
+  if (header == kNoHeader) return answer;
+  if (header == kRegedit4) SwitchToEightBit(r);
 
-  SkipBlanks(r);
-  bool header = LineEquals(r, "Windows Registry Editor Version 5.00");
   bool inKey = false;
-  while (header && PeekUnit(r) != kEnd) {
-    NextUnit(r);  // the line break
+  Found found{false, REG_NONE, 0, reader};
+  while (PeekUnit(r) != kEndOfText) {
+    TakeLineBreak(r);
     SkipBlanks(r);
     int c = PeekUnit(r);
     if (IsLineEnd(c)) continue;
     NextUnit(r);
     if (c == '[') {
-      bool deletion = PeekUnit(r) == '-';
-      SectionMatch match = deletion ? (SkipLine(r), kOtherKey) : MatchSection(r, query.keyPath);
-      answer.keyExists = answer.keyExists || match != kOtherKey;
-      inKey = match == kWantedKey;
-      continue;
+      bool deletion = Accept(r, '-');
+      Section s = ReadSection(r, query.keyPath);
+      // Values under a section line that cannot be read belong to no key.
+      inKey = s == kWantedKey && !deletion;
+      if (deletion && (s == kWantedKey || s == kKeyAbove)) {
+        answer.keyExists = false;
+        found.present = false;
+      } else if (!deletion && (s == kWantedKey || s == kKeyBelow)) {
+        answer.keyExists = true;
+      }
+    } else if (c == '"' || c == '@') {
+      ReadValueLine(r, c, query, inKey, &found);
+    } else {
+      SkipLine(r);
     }
-    if ((c == '"' || c == '@') && inKey && query.valueName != nullptr) {
-      ReadValueLine(r, c, query, &answer);
-    }
-    SkipLine(r);
   }
-  close(fd);
+  if (!found.present) return answer;
+  Sink sink{query.data, query.capacity, 0};
+  ReadValueData(&found.data, &sink);
+  answer.valueFound = true;
+  answer.type = found.type;
+  answer.size = found.size;
   return answer;
 }

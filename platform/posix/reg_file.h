@@ -1,6 +1,8 @@
-// Reads keys and values from a file in the registry editor's export format, streaming it through
-// a fixed buffer: no allocation, whatever the file's size.
+// The registry editor's export format: which keys a file creates or deletes and which values it
+// sets, read as an import would read it.
 #pragma once
+
+#include <stddef.h>
 
 #include "platform/posix/system.h"
 
@@ -18,6 +20,7 @@ struct RegFileAnswer {
   DWORD size;       // bytes of the value's data, even when they did not all fit
 };
 
-// Scans the file at `path` once. A missing or unreadable file, or one that does not begin with
-// the export format's header, holds no keys. Lines that cannot be read are passed over.
-RegFileAnswer ReadRegFile(const char* path, const RegFileQuery& query);
+// Answers from the whole file's bytes. A file that does not begin with one of the format's two
+// headers holds no keys. A line that cannot be read changes nothing; `[-KEY]` deletes the key
+// with its values and subkeys from there on. Writes to `data` only the value that counts.
+RegFileAnswer ParseRegFile(const unsigned char* bytes, size_t size, const RegFileQuery& query);

@@ -2,12 +2,12 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "platform/posix/reg_file.h"
+#include "platform/posix/reg_file_cache.h"
 #include "platform/system.h"
 
 struct RegistryKeyStandIn {
   bool open;
-  bool currentUser;
+  RegFileRoot root;
   WideChar path[512];  // root name, backslash, subkey
 };
 
@@ -32,12 +32,6 @@ bool FileFor(bool currentUser, char* out, size_t capacity) {
     return false;
   }
   return n > 0 && static_cast<size_t>(n) < capacity;
-}
-
-RegFileAnswer Read(bool currentUser, const RegFileQuery& query) {
-  char path[4096];
-  if (!FileFor(currentUser, path, sizeof path)) return RegFileAnswer{false, false, REG_NONE, 0};
-  return ReadRegFile(path, query);
 }
 
 // Builds "HKEY_CURRENT_USER\subkey" (or the machine's) in `out`; false when it does not fit.
@@ -75,10 +69,14 @@ LONG RegOpenKeyExW(HKEY root, const WideChar* subKey, DWORD, REGSAM, HKEY* resul
     if (!BuildPath(currentUser, subKey ? subKey : W(""), slot.path, sizeof slot.path / 2)) {
       return ERROR_FILE_NOT_FOUND;
     }
+    // The one look at the file: unless it changed, the answers below are remembered ones.
+    RegFileRoot fileRoot = currentUser ? kCurrentUserFile : kLocalMachineFile;
+    char path[4096];
+    CheckRegFile(fileRoot, FileFor(currentUser, path, sizeof path) ? path : nullptr);
     RegFileQuery query{slot.path, nullptr, nullptr, 0};
-    if (!Read(currentUser, query).keyExists) return ERROR_FILE_NOT_FOUND;
+    if (!QueryRegFile(fileRoot, query).keyExists) return ERROR_FILE_NOT_FOUND;
     slot.open = true;
-    slot.currentUser = currentUser;
+    slot.root = fileRoot;
     *result = &slot;
     return ERROR_SUCCESS;
   }
@@ -94,7 +92,7 @@ LONG RegQueryValueExW(HKEY key, const WideChar* valueName, DWORD* reserved, DWOR
   }
   DWORD capacity = data != nullptr ? *dataSize : 0;
   RegFileQuery query{slot->path, valueName ? valueName : W(""), data, capacity};
-  RegFileAnswer answer = Read(slot->currentUser, query);
+  RegFileAnswer answer = QueryRegFile(slot->root, query);
   if (!answer.valueFound) return ERROR_FILE_NOT_FOUND;
   if (type != nullptr) *type = answer.type;
   if (dataSize != nullptr) *dataSize = answer.size;

@@ -4,12 +4,13 @@
 // Text that is not valid UTF-16 (lone surrogates) is kept as WTF-8 so that it reads back intact.
 //
 // Registry: read-only values from two files in the registry editor's export format
-// ("Windows Registry Editor Version 5.00"), one for HKEY_CURRENT_USER and one for
-// HKEY_LOCAL_MACHINE. Their locations:
+// ("Windows Registry Editor Version 5.00", or the 8-bit "REGEDIT4"), one for HKEY_CURRENT_USER
+// and one for HKEY_LOCAL_MACHINE, read as an import would read them. Their locations:
 //   HKEY_CURRENT_USER:  $SUMBRA_HKCU_REG, else $XDG_CONFIG_HOME/sumbra/HKEY_CURRENT_USER.reg,
 //                       else $HOME/.config/sumbra/HKEY_CURRENT_USER.reg
 //   HKEY_LOCAL_MACHINE: $SUMBRA_HKLM_REG, else /etc/sumbra/HKEY_LOCAL_MACHINE.reg
-// A missing or malformed file holds no keys.
+// A missing or malformed file, or one over 1 MiB, holds no keys. Opening a key looks at its
+// root's file with one stat; a file is read again only when it changed (reg_file_cache.h).
 #pragma once
 
 #include <stdint.h>

@@ -1,0 +1,192 @@
+#include "platform/posix/reg_file_cache.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+
+enum FileKind { kNoFile, kUnusableFile, kUsableFile };
+
+struct FileIdentity {
+  FileKind kind;
+  dev_t device;
+  ino_t inode;
+  off_t size;
+  timespec modified, statusChanged;
+};
+
+const size_t kKeyPathChars = 512;  // as long as an open key's path can be
+const size_t kValueNameChars = 64;
+const DWORD kCachedBytes = 2048;  // a whole setting, as the plug-in asks for it
+const int kAnswersPerRoot = 8;    // the plug-in asks four questions of each file
+
+struct CachedAnswer {
+  bool used;
+  bool keyOnly;  // asked only whether the key exists
+  WideChar keyPath[kKeyPathChars];
+  WideChar valueName[kValueNameChars];
+  RegFileAnswer answer;
+  DWORD bytesKept;  // of the value's data, from the start
+  BYTE data[kCachedBytes];
+};
+
+struct RootFile {
+  char path[4096];
+  FileIdentity file;
+  bool held;        // `bytes` hold the file as it has been since it last changed
+  timespec readAt;  // the coarse clock just before they were read
+  size_t size;
+  unsigned char bytes[kLargestRegFile + 1];  // one more, to tell a file that grew
+  CachedAnswer answers[kAnswersPerRoot];
+  int nextAnswer;
+};
+
+RootFile roots[kRegFileRoots];
+
+FileIdentity IdentityOf(const struct stat& info) {
+  FileIdentity id{kUsableFile, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+  if (!S_ISREG(info.st_mode) || info.st_size > static_cast<off_t>(kLargestRegFile)) {
+    id.kind = kUnusableFile;
+  }
+  return id;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+bool Earlier(const timespec& a, const timespec& b) {
+  return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+  if (a.kind != b.kind) return false;
+  if (a.kind != kUsableFile) return true;
+  return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+         SameTime(a.modified, b.modified) && SameTime(a.statusChanged, b.statusChanged);
+}
+
+void Forget(RootFile* root, const FileIdentity& now) {
+  root->file = now;
+  root->held = false;
+  for (CachedAnswer& a : root->answers) a.used = false;
+}
+
+bool SameText(const WideChar* a, const WideChar* b) {
+  while (*a != 0 && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+// True, and the text copied, when it fits.
+bool CopyText(WideChar* out, size_t capacity, const WideChar* text) {
+  size_t n = WideLengthUpTo(text, capacity);
+  if (n == capacity) return false;
+  WideTraits::copy(out, text, n + 1);
+  return true;
+}
+
+DWORD BytesWanted(const RegFileQuery& q, const RegFileAnswer& a) {
+  if (q.data == nullptr || !a.valueFound) return 0;
+  return a.size < q.capacity ? a.size : q.capacity;
+}
+
+CachedAnswer* Find(RootFile* root, const RegFileQuery& q) {
+  for (CachedAnswer& a : root->answers) {
+    if (!a.used || a.keyOnly != (q.valueName == nullptr)) continue;
+    if (!SameText(a.keyPath, q.keyPath)) continue;
+    if (q.valueName == nullptr || SameText(a.valueName, q.valueName)) return &a;
+  }
+  return nullptr;
+}
+
+// Reads the whole file into `bytes`. False when it cannot be read or is not a usable file; `*id`
+// describes what was found.
+bool ReadFile(const char* path, unsigned char (&bytes)[kLargestRegFile + 1], FileIdentity* id,
+              size_t* size) {
+  *id = FileIdentity{kNoFile, 0, 0, 0, {}, {}};
+  *size = 0;
+  // Non-blocking, so that a FIFO put in place of the file cannot stall the caller.
+  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) == 0) *id = IdentityOf(info);
+  while (id->kind == kUsableFile && *size < sizeof bytes) {
+    size_t wanted = sizeof bytes - *size;
+    ssize_t got = read(fd, bytes + *size, wanted);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno != EINTR) id->kind = kUnusableFile;
+      continue;
+    }
+    *size += static_cast<size_t>(got);
+    // A regular file reads short only at its end; one that grows meanwhile gets a new time.
+    if (static_cast<size_t>(got) < wanted) break;
+  }
+  close(fd);
+  if (*size > kLargestRegFile) id->kind = kUnusableFile;  // it grew after the check
+  return id->kind == kUsableFile;
+}
+
+void Remember(RootFile* root, CachedAnswer* slot, const RegFileQuery& q, const RegFileAnswer& a) {
+  if (slot == nullptr) {
+    slot = &root->answers[root->nextAnswer];
+    root->nextAnswer = (root->nextAnswer + 1) % kAnswersPerRoot;
+  }
+  slot->used = CopyText(slot->keyPath, kKeyPathChars, q.keyPath) &&
+               (q.valueName == nullptr || CopyText(slot->valueName, kValueNameChars, q.valueName));
+  slot->keyOnly = q.valueName == nullptr;
+  slot->answer = a;
+  slot->bytesKept = BytesWanted(q, a) < kCachedBytes ? BytesWanted(q, a) : kCachedBytes;
+  if (slot->bytesKept > 0) memcpy(slot->data, q.data, slot->bytesKept);
+}
+
+// A question not asked since the file last changed: the file is read once for all of them.
+RegFileAnswer AnswerAnew(RootFile* root, CachedAnswer* slot, const RegFileQuery& q) {
+  if (!root->held) {
+    timespec before;
+    clock_gettime(CLOCK_REALTIME_COARSE, &before);
+    FileIdentity id;
+    bool usable = ReadFile(root->path, root->bytes, &id, &root->size);
+    if (!SameFile(id, root->file)) {
+      Forget(root, id);  // replaced since it was checked
+      slot = nullptr;
+    }
+    if (!usable) return RegFileAnswer{false, false, REG_NONE, 0};
+    root->held = true;
+    root->readAt = before;
+  }
+  RegFileAnswer answer = ParseRegFile(root->bytes, root->size, q);
+  Remember(root, slot, q, answer);
+  return answer;
+}
+
+}  // namespace
+
+void CheckRegFile(RegFileRoot which, const char* path) {
+  RootFile* root = &roots[which];
+  FileIdentity now{kNoFile, 0, 0, 0, {}, {}};
+  struct stat info;
+  if (path != nullptr && strlen(path) < sizeof root->path && stat(path, &info) == 0) {
+    now = IdentityOf(info);
+  }
+  if (now.kind != kNoFile) strcpy(root->path, path);
+  if (!SameFile(now, root->file) || (root->held && !Earlier(now.modified, root->readAt))) {
+    Forget(root, now);
+  }
+}
+
+RegFileAnswer QueryRegFile(RegFileRoot which, const RegFileQuery& query) {
+  RootFile* root = &roots[which];
+  if (root->file.kind != kUsableFile) return RegFileAnswer{false, false, REG_NONE, 0};
+  CachedAnswer* cached = Find(root, query);
+  if (cached == nullptr || BytesWanted(query, cached->answer) > cached->bytesKept) {
+    return AnswerAnew(root, cached, query);
+  }
+  if (BytesWanted(query, cached->answer) > 0) {
+    memcpy(query.data, cached->data, BytesWanted(query, cached->answer));
+  }
+  return cached->answer;
+}

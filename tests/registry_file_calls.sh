@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Counts, with strace, the file-system calls an orvane run makes on the registry stand-in's files:
+# with unchanged files every look-up is one stat (a failed one for a missing file), whatever the
+# number of calculations; a file stamped no earlier than it was read is read again every time.
+#   tests/registry_file_calls.sh build/native/orvane/orvane
+set -euo pipefail
+orvane=$1
+dir=$(mktemp -d /tmp/sumbra-file-calls-XXXXXX)
+trap 'rm -rf "$dir"' EXIT
+export SUMBRA_HKCU_REG=$dir/hkcu.reg SUMBRA_HKLM_REG=$dir/hklm.reg  # the machine's is missing
+unset Highlight
+# A sanitizer build's leak check cannot run under strace.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins]\r\n"Other"="1"\r\n' \
+  >"$SUMBRA_HKCU_REG"
+
+# Prints "stats failed-stats other-calls" on the two files for COUNT calculations.
+calls() {
+  seq "$1" | sed 's/^/=1+/' |
+    strace -f -qq -y -e trace=%file,%desc -o "$dir/log" "$orvane" >/dev/null
+  awk -v files="$dir/" '
+    index($0, files) == 0 { next }
+    $2 ~ /stat/ && index($0, "\"" files) > 0 { if (/= -1 /) failed++; else stats++; next }
+    { other++ }
+    END { print stats + 0, failed + 0, other + 0 }' "$dir/log"
+}
+
+expect() {  # NAME ACTUAL WANTED
+  if [ "$2" != "$3" ]; then
+    echo "$1: got $2, expected $3" >&2
+    exit 1
+  fi
+  echo "$1: $2"
+}
+
+read -r s1 f1 o1 < <(calls 1)
+read -r s2 f2 o2 < <(calls 201)
+# Four look-ups per calculation: two in each root's file.
+expect "200 more calculations, unchanged files: stats, failed stats, other calls" \
+  "$((s2 - s1)) $((f2 - f1)) $((o2 - o1))" "400 400 0"
+
+touch -d '+1 hour' "$SUMBRA_HKCU_REG"
+read -r s1 f1 o1 < <(calls 1)
+read -r s2 f2 o2 < <(calls 21)
+each=$(((o2 - o1) / 20))
+if [ "$each" -lt 1 ]; then
+  echo "a file stamped in the future was not read again at every calculation" >&2
+  exit 1
+fi
+echo "a file stamped in the future: read again at every calculation ($each calls each)"
