@@ -139,7 +139,6 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{" inv", 0x1E, 0x12},  // used as found: ParseColors reads it
         SettingCase{"weird bg", 0x1E, 0x1E},
         SettingCase{"huge bg", 0x07, 0x12},  // any int from the host: only the low byte counts
-                                             // SettingCase{"unknown words", 0x1E, 0x1E},
         SettingCase{"0x4E", 0x44, 0x07}));   // fg = bg: no setting is read
 
 TEST_F(HighlightTest, LocationsAreTriedInOrder) {
@@ -165,6 +164,7 @@ TEST_F(HighlightTest, LocationsThatDoNotCountDeferToTheNext) {
 }
 
 TEST_F(HighlightTest, OversizeSettingsDoNotCount) {
+  WatchPlatformCalls();  // under Wine, a too-small buffer then gets the part of the value that fits
   SetRegistryHighlightText(Hive::kMachine, kSharedKey, "0x05");
   std::string longest = "0x" + std::string(1020, '0') + "3";  // 1023 characters
   SetHighlightVariable((longest + "0").c_str());

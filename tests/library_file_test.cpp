@@ -86,6 +86,14 @@ TEST(LibraryFileTest, ImportsExactlyWhatThePluginCalls) {
 TEST(LibraryFileTest, NoRuntimeStartUpCode) {
   HMODULE module = Module();
   const IMAGE_NT_HEADERS64* nt = Headers(module);
+  // The entry point is set (a lost one only warns at link time) and says yes to everything.
+  DWORD entry = nt->OptionalHeader.AddressOfEntryPoint;
+  ASSERT_NE(entry, 0u);
+  auto dllMain = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID)>(
+      const_cast<BYTE*>(At<BYTE>(module, entry)));
+  for (DWORD reason :
+       {DLL_PROCESS_ATTACH, DLL_THREAD_ATTACH, DLL_THREAD_DETACH, DLL_PROCESS_DETACH})
+    EXPECT_EQ(dllMain(module, reason, nullptr), TRUE) << reason;
   EXPECT_EQ(nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_TLS].Size, 0u);
   const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {

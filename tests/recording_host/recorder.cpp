@@ -42,8 +42,11 @@ bool Lookup(const WideString& name, WideString& value) {
   return n > 0 && n < 16384;
 }
 
+// The plug-in's buffers hold 16384 units. Like a careless host, a text that long or longer
+// fills them to the last unit and leaves no terminator.
 void Store(WideChar* buffer, const WideString& text) {
-  WideTraits::copy(buffer, text.c_str(), text.size() + 1);
+  const size_t capacity = 16384;
+  WideTraits::copy(buffer, text.c_str(), text.size() < capacity ? text.size() + 1 : capacity);
 }
 
 }  // namespace

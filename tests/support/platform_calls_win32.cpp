@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 
 #include "tests/support/platform_calls.h"
 #include "tests/support/plugin.h"
@@ -27,9 +28,18 @@ decltype(&RegOpenKeyExW) realRegOpenKeyExW;
 decltype(&RegQueryValueExW) realRegQueryValueExW;
 decltype(&RegCloseKey) realRegCloseKey;
 
+// A buffer too small for the value may come back holding anything; this one holds as much of
+// the value as fits, terminated, which a caller that ignores the size would take for the value.
 DWORD WINAPI CountedGetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
   ++reads;
-  return realGetEnvironmentVariableW(name, buffer, size);
+  DWORD needed = realGetEnvironmentVariableW(name, buffer, size);
+  if (needed > size && size > 0) {
+    std::wstring value(needed, L'\0');
+    realGetEnvironmentVariableW(name, &value[0], needed);
+    value.copy(buffer, size - 1);
+    buffer[size - 1] = 0;
+  }
+  return needed;
 }
 
 LONG WINAPI CountedRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM access,
