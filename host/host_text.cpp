@@ -41,9 +41,18 @@ bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& look
 
 WideString FormatWide(const WideChar* format, va_list args) {
   WideString out;
+  FormatWideInto(format, args, out);
+  return out;
+}
+
+void FormatWideInto(const WideChar* format, va_list args, WideString& out) {
+  out.clear();
   for (const WideChar* p = format; *p != 0; ++p) {
     if (*p != '%' || p[1] == 0) {
-      out += *p;
+      size_t run = 1;  // the text up to the next conversion goes in at once
+      while (p[run] != 0 && p[run] != '%') ++run;
+      out.append(p, run);
+      p += run - 1;
       continue;
     }
     switch (*++p) {
@@ -75,5 +84,4 @@ WideString FormatWide(const WideChar* format, va_list args) {
         out += *p;
     }
   }
-  return out;
 }

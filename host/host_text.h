@@ -22,3 +22,5 @@ bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& look
 // printf-style formatting: %s a wide string (null: nothing), %u an unsigned 32-bit int, %d an
 // int, %x, %c, %%; any other conversion stays as it stands.
 WideString FormatWide(const WideChar* format, va_list args);
+// The same into `out`, whose room a caller can keep from call to call.
+void FormatWideInto(const WideChar* format, va_list args, WideString& out);

@@ -10,6 +10,7 @@
 #include "orvane/lib/colors.h"
 #include "orvane/lib/display.h"
 #include "orvane/lib/messages.h"
+#include "platform/utf8.h"
 
 namespace orvane {
 
@@ -22,6 +23,37 @@ void NoteWriteError() {
   if (writeError == 0) writeError = errno != 0 ? errno : EIO;
 }
 
+// Appends the text as UTF-8 in one pass: as a terminal is to show it when `shown` (control
+// characters as ^X, see AppendShown), else as it is with NUL characters left out. A surrogate
+// without its partner becomes U+FFFD either way.
+void AppendUtf8(std::u16string_view text, bool shown, std::string& out) {
+  out.reserve(out.size() + 3 * text.size());  // the most a code unit takes
+  for (size_t i = 0; i < text.size(); ++i) {
+    // A run of printable ASCII is copied as it is.
+    size_t run = 0;
+    while (i + run < text.size() && text[i + run] >= 0x20 && text[i + run] < 0x7F) ++run;
+    if (run > 0) {
+      size_t used = out.size();
+      out.resize(used + run);
+      for (size_t k = 0; k < run; ++k) out[used + k] = static_cast<char>(text[i + k]);
+      i += run - 1;
+      continue;
+    }
+    char32_t c = text[i];
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[++i]) - 0xDC00);
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+      c = 0xFFFD;
+    }
+    if (shown) {
+      AppendShown(c, out);
+    } else if (c != 0) {
+      char bytes[4];
+      out.append(bytes, EncodeCodePoint(c, bytes));
+    }
+  }
+}
+
 }  // namespace
 
 ConsoleState& Console() {
@@ -29,20 +61,10 @@ ConsoleState& Console() {
   return state;
 }
 
-std::string OutputUtf8(const Text& text) {
-  Text clean;
-  clean.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t unit = text[i];
-    if (unit == 0) continue;
-    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      clean += unit;
-      clean += text[++i];
-    } else {
-      clean += (IsHighSurrogate(unit) || IsLowSurrogate(unit)) ? u'\uFFFD' : unit;
-    }
-  }
-  return Narrow(clean);
+std::string OutputUtf8(std::u16string_view text) {
+  std::string out;
+  AppendUtf8(text, false, out);
+  return out;
 }
 
 void WriteOutput(const std::string& bytes) {
@@ -73,7 +95,7 @@ bool FinishOutput() {
   return false;
 }
 
-size_t CodePoints(const Text& text) {
+size_t CodePoints(std::u16string_view text) {
   size_t count = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (!(IsLowSurrogate(text[i]) && i > 0 && IsHighSurrogate(text[i - 1]))) ++count;
@@ -81,33 +103,28 @@ size_t CodePoints(const Text& text) {
   return count;
 }
 
-void ConsoleWrite(const Text& text, bool asIs) {
+void ConsoleWrite(std::u16string_view text, bool asIs) {
   ConsoleState& c = Console();
   // A line that scrolls in is blank in the terminal's own colours: on a painted screen, it is
   // erased in the console's.
   bool painted = c.colors && c.interactive && (c.attribute & 0xF0) != 0;
   bool shown = c.terminal && !asIs;
-  std::string out;
-  Text part;  // the text since the last line end
-  auto endPart = [&] {
-    out += shown ? ShownUtf8(part) : OutputUtf8(part);
-    part.clear();
-  };
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t unit = text[i];
-    if (unit == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    if (unit == '\n' || unit == '\r') {
-      endPart();
-      out += painted ? "\n\x1b[K" : "\n";  // the terminal, if any, adds the carriage return
-      c.row += 1;
-      c.column = 0;
-      continue;
+  static std::string out;  // kept from write to write, so that its room is allocated once
+  out.clear();
+  for (;;) {
+    size_t end = text.find_first_of(u"\r\n");
+    std::u16string_view part = text.substr(0, end);
+    AppendUtf8(part, shown, out);
+    if (end == std::u16string_view::npos) {
+      c.column += static_cast<int>(CodePoints(part));
+      break;
     }
-    part += unit;
-    bool secondOfPair = IsLowSurrogate(unit) && i > 0 && IsHighSurrogate(text[i - 1]);
-    if (!secondOfPair) c.column += 1;  // a pair is one character
+    out += painted ? "\n\x1b[K" : "\n";  // the terminal, if any, adds the carriage return
+    c.row += 1;
+    c.column = 0;
+    bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    text.remove_prefix(end + (crlf ? 2 : 1));
   }
-  endPart();
   WriteOutput(out);
 }
 

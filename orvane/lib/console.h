@@ -5,6 +5,7 @@
 #include <stddef.h>
 
 #include <string>
+#include <string_view>
 
 #include "orvane/lib/text.h"
 
@@ -22,7 +23,7 @@ ConsoleState& Console();
 
 // Writes text at the cursor ("\r\n", "\n" and a lone "\r" end lines). On a terminal, other
 // control characters show as ^X, unless the text is to go out as it is (echo's).
-void ConsoleWrite(const Text& text, bool asIs = false);
+void ConsoleWrite(std::u16string_view text, bool asIs = false);
 // Ends the current line unless nothing has been written on it.
 void ConsoleEndLine();
 // Changes the colour of what follows and the attribute GetAttribute reports.
@@ -36,10 +37,10 @@ void ConsoleClearScreen();
 void ConsoleRestoreColors();
 
 // The characters (code points) in the text: a surrogate pair counts once.
-size_t CodePoints(const Text& text);
+size_t CodePoints(std::u16string_view text);
 // Text as UTF-8 for a terminal or a file: a surrogate pair becomes one four-byte character, a
 // surrogate without its partner becomes U+FFFD, and NUL characters are left out.
-std::string OutputUtf8(const Text& text);
+std::string OutputUtf8(std::u16string_view text);
 // Writes bytes to standard output (flushed at once when interactive). After the first failed
 // write, nothing more is written.
 void WriteOutput(const std::string& bytes);

@@ -6,8 +6,9 @@
 #include <fenv.h>
 #include <math.h>
 #include <muParser.h>
-#include <stdio.h>
+#include <stdint.h>
 
+#include <charconv>
 #include <vector>
 
 #include "orvane/lib/evaluator_errors.h"
@@ -136,12 +137,12 @@ int ReadDecimal(const char* text, int* position, double* value) {
     return 0;  // "0x1F", "1.2.3", "2abc": leave them to the other readers
   }
   std::string number(text, static_cast<size_t>(p - text));
-  // What the literal does to the range is noted here, not in the floating-point flags, which
-  // then tell of the calculation alone.
-  fexcept_t flags;
-  fegetexceptflag(&flags, FE_ALL_EXCEPT);
+  // What the literal does to the range is noted here, not in the range flags, which then tell
+  // of the calculation alone. (Testing and clearing them costs less than saving and restoring.)
+  const int kRange = FE_OVERFLOW | FE_UNDERFLOW;
+  int raisedBefore = fetestexcept(kRange);
   *value = strtod(number.c_str(), nullptr);
-  fesetexceptflag(&flags, FE_ALL_EXCEPT);
+  if (int raisedHere = fetestexcept(kRange) & ~raisedBefore) feclearexcept(raisedHere);
   if (isinf(*value)) literalTooLarge = true;
   if (*value == 0 && number.find_first_of("123456789") < number.find_first_of("eE")) {
     tooSmall = true;
@@ -182,11 +183,10 @@ mu::Parser& Parser() {
 // Signs in a row before a value are arithmetic: "--5" is 5 and "3---5" is -2. muParser takes
 // one sign before a value, so each run of them becomes blanks and the one sign they amount to,
 // in place, so that every other character keeps its position.
-std::string WithSignsCombined(const std::string& expression) {
-  std::string out = expression;
+void CombineSigns(std::string& text) {
   bool afterValue = false;  // the last character that is not blank ends a value
-  for (size_t i = 0; i < out.size();) {
-    char c = out[i];
+  for (size_t i = 0; i < text.size();) {
+    char c = text[i];
     if (c != '+' && c != '-') {
       if (c != ' ' && c != '\t') {
         afterValue = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
@@ -195,26 +195,42 @@ std::string WithSignsCombined(const std::string& expression) {
       ++i;
       continue;
     }
-    std::vector<size_t> signs;  // the run, blanks between its signs allowed
-    size_t end = i;
-    for (; end < out.size() &&
-           (out[end] == '+' || out[end] == '-' || out[end] == ' ' || out[end] == '\t');
+    // The run, blanks between its signs allowed; after a value, its first sign is an operator.
+    bool operatorFirst = afterValue, negative = false;
+    size_t end = i, first = i, last = i, unary = 0;
+    for (; end < text.size() &&
+           (text[end] == '+' || text[end] == '-' || text[end] == ' ' || text[end] == '\t');
          ++end) {
-      if (out[end] != ' ' && out[end] != '\t') signs.push_back(end);
-    }
-    size_t firstUnary = afterValue ? 1 : 0;  // after a value, the first one is an operator
-    if (signs.size() - firstUnary >= 2) {
-      bool negative = false;
-      for (size_t k = firstUnary; k < signs.size(); ++k) {
-        negative ^= out[signs[k]] == '-';
-        out[signs[k]] = ' ';
+      if (text[end] == ' ' || text[end] == '\t') continue;
+      if (operatorFirst) {
+        operatorFirst = false;
+        continue;
       }
-      out[signs.back()] = negative ? '-' : '+';
+      if (unary++ == 0) first = end;
+      negative ^= text[end] == '-';
+      last = end;
+    }
+    if (unary >= 2) {
+      for (size_t k = first; k < last; ++k) {
+        if (text[k] == '+' || text[k] == '-') text[k] = ' ';
+      }
+      text[last] = negative ? '-' : '+';
     }
     afterValue = false;
     i = end;
   }
-  return out;
+}
+
+// Whether two signs follow each other, blanks between them allowed: only then may a run of
+// them need combining.
+bool HasSignsInRow(const std::string& text) {
+  char previous = 0;  // the last character that is not blank
+  for (char c : text) {
+    if (c == ' ' || c == '\t') continue;
+    if ((c == '+' || c == '-') && (previous == '+' || previous == '-')) return true;
+    previous = c;
+  }
+  return false;
 }
 
 // Evaluates with the floating-point flags and the literals' notes cleared first, so that both
@@ -223,21 +239,29 @@ double Calculate(mu::Parser& parser, const std::string& expression) {
   literalTooLarge = false;
   tooSmall = false;
   feclearexcept(FE_ALL_EXCEPT);
-  parser.SetExpr(WithSignsCombined(expression));
+  if (HasSignsInRow(expression)) {
+    static std::string combined;  // kept, so that its room is allocated once
+    combined = expression;
+    CombineSigns(combined);
+    parser.SetExpr(combined);
+  } else {
+    parser.SetExpr(expression);  // most expressions: as they are
+  }
   return parser.Eval();
 }
 
 }  // namespace
 
-std::string FormatNumber(double value) {
-  char text[64];
-  if (value == 0) return "0";                                        // no "-0"
-  if (value == trunc(value) && fabs(value) <= 9007199254740992.0) {  // 2^53
-    snprintf(text, sizeof text, "%.0f", value);
-  } else {
-    snprintf(text, sizeof text, "%.15g", value);
-  }
-  return text;
+std::string_view FormatNumber(double value, NumberText& text) {
+  char* first = text.data();
+  char* last = first + text.size();
+  // Integers to 2^53 as integers, a negative zero among them: never "-0".
+  bool exactInteger = value == trunc(value) && fabs(value) <= 9007199254740992.0;
+  // Anything else as printf's "%.15g": up to 15 significant digits, no trailing zeros.
+  std::to_chars_result written =
+      exactInteger ? std::to_chars(first, last, static_cast<int64_t>(value))
+                   : std::to_chars(first, last, value, std::chars_format::general, 15);
+  return std::string_view(first, static_cast<size_t>(written.ptr - first));
 }
 
 bool EvaluateExpression(const std::string& expression, std::string& result, std::string& error,
@@ -254,7 +278,8 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
     } else if (isnan(value)) {
       error = "the result is not a number";
     } else {
-      result = FormatNumber(value);
+      NumberText text;
+      result = FormatNumber(value, text);
       return true;
     }
   } catch (const mu::Parser::exception_type& e) {

@@ -30,8 +30,10 @@ std::vector<Text> pendingUndefined;
 // The colour descriptions ParseColors could not read, each warned about once.
 std::set<Text> unreadableColors;
 
-Text TextAt(const WideChar* text) {
-  return text ? Text(text) : Text();
+// The text as UTF-8 in `out`, converted in one pass.
+void NarrowInto(const WideChar* text, std::string& out) {
+  out.resize(3 * std::char_traits<WideChar>::length(text) + 1);  // the most a code unit takes
+  out.resize(EncodeUtf8(text, out.data(), out.size()));
 }
 
 void Store(WideChar* buffer, const Text& text) {
@@ -91,25 +93,26 @@ int ExpandVariables(WideChar* text, int) {
 int Evaluate(WideChar* expression) {
   return Guarded(1, [&] {
     if (expression == nullptr) return 1;
-    Text evaluated = expression;
-    std::string result, error;
+    // Kept from one calculation to the next, so that their room is allocated once.
+    static std::string utf8, result, error;
+    NarrowInto(expression, utf8);
+    result.clear();
+    error.clear();
     size_t position = 0;
-    if (!orvane::EvaluateExpression(Narrow(evaluated), result, error, &position)) {
+    if (!orvane::EvaluateExpression(utf8, result, error, &position)) {
       // What went wrong may well be the variable that expanded to nothing: name it here.
       if (!pendingUndefined.empty()) {
         error += " (" + orvane::UndefinedVariables(pendingUndefined) + ")";
       }
       pendingUndefined.clear();
-      orvane::PositionMessage(error, evaluated, position);
+      orvane::PositionMessage(error, expression, position);
       orvane::NoteFailure();
       return 1;
     }
-    Text text = Wide(result);
-    if (text.size() >= kLineCapacity) {
+    if (DecodeUtf8(result.c_str(), expression, kLineCapacity) >= kLineCapacity) {
       orvane::NoteFailure();
       return 1;
     }
-    Store(expression, text);
     return 0;
   });
 }
@@ -119,7 +122,9 @@ int Printf(const WideChar* format, ...) {
   va_list args;
   va_start(args, format);
   Guarded(0, [&] {
-    orvane::ConsoleWrite(FormatWide(format, args));
+    static Text text;  // kept from call to call, so that its room is allocated once
+    FormatWideInto(format, args, text);
+    orvane::ConsoleWrite(text);
     return 0;
   });
   va_end(args);
@@ -128,7 +133,7 @@ int Printf(const WideChar* format, ...) {
 
 int QPuts(const WideChar* text) {
   return Guarded(0, [&] {
-    orvane::ConsoleWrite(TextAt(text));
+    orvane::ConsoleWrite(text ? std::u16string_view(text) : std::u16string_view());
     return 0;
   });
 }

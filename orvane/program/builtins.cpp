@@ -16,9 +16,9 @@ namespace {
 
 const size_t kLineCapacity = 16384;  // the plug-in's buffer on the command line
 
-std::u16string Trimmed(const std::u16string& text) {
+std::u16string_view Trimmed(std::u16string_view text) {
   size_t first = text.find_first_not_of(u" \t");
-  if (first == std::u16string::npos) return u"";
+  if (first == std::u16string_view::npos) return u"";
   size_t last = text.find_last_not_of(u" \t");
   return text.substr(first, last - first + 1);
 }
@@ -35,7 +35,8 @@ bool SameWord(const std::u16string& a, const char* b) {
 // What follows the first word of a line, without the blanks around it.
 std::u16string Argument(const std::u16string& line) {
   size_t space = line.find_first_of(u" \t");
-  return space == std::u16string::npos ? u"" : Trimmed(line.substr(space));
+  if (space == std::u16string::npos) return u"";
+  return std::u16string(Trimmed(std::u16string_view(line).substr(space)));
 }
 
 // An exit status: a number from 0 to 255 in decimal digits; -1 for anything else.
@@ -75,7 +76,7 @@ CommandResult Set(const std::u16string& rest) {
     return CommandResult();
   }
   size_t equals = rest.find('=');
-  std::u16string name = Trimmed(rest.substr(0, equals));
+  std::u16string name(Trimmed(std::u16string_view(rest).substr(0, equals)));
   if (name.empty()) return Fail("set: a name is missing before =");
   std::u16string own;
   if (HostVariable(name, &own)) {
@@ -141,17 +142,18 @@ CommandResult Exit(const std::u16string& rest, const std::u16string& typed) {
 
 }  // namespace
 
-CommandResult RunCommandLine(const std::u16string& typed) {
-  std::u16string line = Trimmed(typed);
-  if (line.empty()) return CommandResult();
-  if (line[0] == '=' || line[0] == ':') {
+CommandResult RunCommandLine(std::u16string_view typed) {
+  std::u16string_view trimmed = Trimmed(typed);
+  if (trimmed.empty()) return CommandResult();
+  if (trimmed[0] == '=' || trimmed[0] == ':') {
     // The plug-in reads a line as a calculation only when it starts with "=" or ":" itself.
-    if (typed[0] != line[0]) {
+    if (typed[0] != trimmed[0]) {
       return Fail(std::string("a calculation starts at the beginning of the line: remove the ") +
-                  "blanks before \"" + static_cast<char>(line[0]) + "\"");
+                  "blanks before \"" + static_cast<char>(trimmed[0]) + "\"");
     }
     return CommandResult();  // a calculation, done already
   }
+  std::u16string line(trimmed);
   std::u16string expanded = line;
   std::vector<std::u16string> undefined;
   if (!ExpandText(expanded, kLineCapacity, &undefined)) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace orvane {
 
@@ -15,6 +16,6 @@ struct CommandResult {
 // begin with ":") do nothing; a calculation after blanks, which the plug-in does not see as
 // one, gets a message; anything else is expanded and run, or gets a message that there is no
 // such command.
-CommandResult RunCommandLine(const std::u16string& line);
+CommandResult RunCommandLine(std::u16string_view line);
 
 }  // namespace orvane

@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace {
@@ -78,8 +80,18 @@ void LineReader::Append(InputLine& line, const char16_t* units, size_t count) {
   line.length += count;
 }
 
+void LineReader::AppendAscii(InputLine& line, const char* bytes, size_t count) {
+  size_t room = kMaxLength - std::min(line.length, kMaxLength);
+  size_t kept = line.text.size(), taken = std::min(count, room);
+  line.text.resize(kept + taken);  // widened in place: append() would build a temporary
+  for (size_t i = 0; i < taken; ++i) line.text[kept + i] = static_cast<unsigned char>(bytes[i]);
+  line.length += count;
+}
+
 bool LineReader::Next(InputLine& line) {
-  line = InputLine();
+  line.text.clear();  // its room stays for this line
+  line.length = 0;
+  line.hasNul = false;
   bool started = false;
   for (;;) {
     if (next_ == buffer_.size() && !Fill()) {
@@ -108,10 +120,15 @@ bool LineReader::Next(InputLine& line) {
     }
     started = true;
     if (byte < 0x80) {
-      char16_t unit = byte;
-      if (byte == 0) line.hasNul = true;
-      Append(line, &unit, 1);
-      ++next_;
+      // A run of ASCII up to the line's end, or the block's, goes in at once.
+      size_t end = next_;
+      for (; end < buffer_.size(); ++end) {
+        unsigned char b = static_cast<unsigned char>(buffer_[end]);
+        if (b >= 0x80 || b == '\n' || b == '\r') break;
+        if (b == 0) line.hasNul = true;
+      }
+      AppendAscii(line, &buffer_[next_], end - next_);
+      next_ = end;
       continue;
     }
     size_t available = buffer_.size() - next_;

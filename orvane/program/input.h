@@ -39,6 +39,7 @@ class LineReader {
   // Reads more input behind what is left in the buffer; false when there is none.
   bool Fill();
   void Append(InputLine& line, const char16_t* units, size_t count);
+  void AppendAscii(InputLine& line, const char* bytes, size_t count);
 
   int fd_ = -1;
   std::function<void()> onWait_;

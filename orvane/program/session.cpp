@@ -87,7 +87,7 @@ void Session::SendEditorKey(const Key& key) {
   if (!same) editor_.SetText(buffer_.data());
 }
 
-void Session::Execute(const std::u16string& line) {
+void Session::Execute(std::u16string_view line) {
   if (TakeFailure()) failed_ = true;
   WarnAboutUndefinedVariables();  // an expansion the plug-in asked for without a calculation
   CommandResult result = RunCommandLine(line);

@@ -51,7 +51,7 @@ class Session {
   // The same for the line being edited, which takes whatever the plug-in made of it.
   void SendEditorKey(const Key& key);
   // Everything that happens on Enter, after the plug-in had its turn.
-  void Execute(const std::u16string& line);
+  void Execute(std::u16string_view line);
   // One line of RunLines; messages about it give its number when `numbered`.
   void RunLine(const InputLine& line, bool numbered);
   // Feeds a whole line as typed keys, then Enter (for pipes and -c).

@@ -99,6 +99,12 @@ INSTANTIATE_TEST_SUITE_P(
         Evaluation{"2^53", "9007199254740992"}, Evaluation{"-2^53", "-9007199254740992"},
         Evaluation{"2^53+2", "9.00719925474099e+15"}, Evaluation{"1e-7", "1e-07"},
         Evaluation{"-0", "0"}, Evaluation{"sqrt(16)+max(1,2)", "6"},
+        // Results: 15 significant digits, rounded, without trailing zeros; an exponent beyond
+        // them; never "-0", even from a negative number too close to 0.
+        Evaluation{"2^53-1", "9007199254740991"}, Evaluation{"-2^53-2", "-9.00719925474099e+15"},
+        Evaluation{"-1/3", "-0.333333333333333"}, Evaluation{"1/7*1e20", "1.42857142857143e+19"},
+        Evaluation{"1e15+0.5", "1e+15"}, Evaluation{"123456789012.345", "123456789012.345"},
+        Evaluation{"2.50*1", "2.5"}, Evaluation{"1e300*10", "1e+301"}, Evaluation{"-1e-400", "0"},
         Evaluation{"_pi", "3.14159265358979"}, Evaluation{"1/0", nullptr},
         Evaluation{"5%0", nullptr}, Evaluation{"1e308*10", nullptr},
         Evaluation{"sqrt(-1)", nullptr},

@@ -397,6 +397,14 @@ INSTANTIATE_TEST_SUITE_P(
                  Output::kFile,
                  64,
                  20000000},
+        // The longest line that fits is kept whole; one more character and it is skipped.
+        PipeCase{"LongestLineIsKeptWhole",
+                 {},
+                 "echo " + std::string(16378, 'x') + "\necho " + std::string(16379, 'y') + "\n",
+                 std::string(16378, 'x') + "\n",
+                 "orvane: line 2: the line is 16384 UTF-16 code units long, more than the 16383 "
+                 "that fit on the command line: skipped\n",
+                 1},
         // The limit is in UTF-16 code units, and the message counts them: an emoji takes two.
         PipeCase{"LongLineCountsCodeUnits",
                  {},
