@@ -1,4 +1,5 @@
 // The registry stand-in reads what the registry editor exports.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -59,10 +60,18 @@ std::string Utf16(const std::string& ascii, bool terminator = true) {
   return terminator ? out + std::string(2, '\0') : out;
 }
 
+// How the second file of a case replaces the first, in place and at the same size.
+enum Rewrite {
+  kAtOnce,             // most likely within one tick of the file clock
+  kLaterKeepingTimes,  // a few ticks on, the modification time then set back as it was
+  kLaterStampedAhead,  // the same, both files stamped a day ahead of the clock
+};
+
 struct ValueLine {
   const char* line;
   std::string expected;
   const char* header = kHeader;
+  Rewrite rewrite = kAtOnce;
 };
 std::ostream& operator<<(std::ostream& out, const ValueLine& c) {
   return out << c.line;
@@ -70,13 +79,29 @@ std::ostream& operator<<(std::ostream& out, const ValueLine& c) {
 
 class ValueLineTest : public RegFileTest, public ::testing::WithParamInterface<ValueLine> {};
 
+// Sets the file's modification time to `stamp` (its status-change time, no one can set).
+void Stamp(const std::string& path, const timespec& stamp) {
+  timespec times[2] = {stamp, stamp};
+  int fd = open(path.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(futimens(fd, times), 0);
+  close(fd);
+}
+
 TEST_P(ValueLineTest, DecodesEachDataForm) {
-  // Each file replaces one of the same size, most likely within one tick of the file clock:
-  // nothing read from the first may answer for the second.
+  // Each file replaces one of the same size: nothing read from the first may answer for the
+  // second, however alike their times.
+  Rewrite rewrite = GetParam().rewrite;
   std::string body = std::string("]\r\n") + GetParam().line + "\r\n\"Next\"=\"x\"\r\n";
   Write(GetParam().header + ("[" + std::string(kSameLengthKey) + body));
+  struct stat first;
+  ASSERT_EQ(stat(path.c_str(), &first), 0);
+  if (rewrite == kLaterStampedAhead) first.st_mtim.tv_sec += 24 * 3600;
+  if (rewrite != kAtOnce) Stamp(path, first.st_mtim);
   Query(kKey, "Highlight");
+  if (rewrite != kAtOnce) usleep(30000);
   Write(GetParam().header + ("[" + std::string(kKey) + body));
+  if (rewrite != kAtOnce) Stamp(path, first.st_mtim);
   EXPECT_EQ(Query(kKey, "Highlight"), GetParam().expected) << GetParam().line;
 }
 
@@ -84,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
     Forms, ValueLineTest,
     ::testing::Values(
         ValueLine{"\"Highlight\"=\"0x4E\"", "1:10:" + Utf16("0x4E")},
+        ValueLine{"\"Highlight\"=\"0x4E\"", "1:10:" + Utf16("0x4E"), kHeader, kLaterKeepingTimes},
+        ValueLine{"\"Highlight\"=\"0x4E\"", "1:10:" + Utf16("0x4E"), kHeader, kLaterStampedAhead},
         ValueLine{"\"highlight\" = \"a\\\"b\\\\c\"", "1:12:" + Utf16("a\"b\\c")},
         ValueLine{"\"Highlight\"=\"\"", "1:2:" + Utf16("")},
         ValueLine{"\"Highlight\"=hex(2):30,00,78,00,00,00", "2:6:" + Utf16("0x")},
@@ -145,22 +172,30 @@ TEST_F(RegFileTest, KeysMatchWithoutCaseAndParentsExist) {
 
 TEST_F(RegFileTest, ReportsTheFullSizeWhenTheDataDoesNotFit) {
   Write(std::string(kHeader) + "[" + kKey + "]\n\"Highlight\"=\"0123456789\"\n");
+  usleep(30000);  // past the tick of the write, so the size query's answer is kept
+  EXPECT_EQ(Ask(kKey, "Highlight", nullptr, 0).size, 22u);  // it keeps no data
   EXPECT_EQ(Query(kKey, "Highlight", 4), "1:22:" + Utf16("01", false));
 }
 
-TEST_F(RegFileTest, UnreadableFilesHoldNothing) {
+TEST_F(RegFileTest, OnlyReadableFilesHoldKeys) {
   const std::string section = "[" + std::string(kKey) + "]\r\n\"Highlight\"=\"x\"\r\n";
-  const std::string bad[] = {"",
-                             "REGEDIT5\r\n" + section,
-                             "REGEDIT40\r\n" + section,
-                             "\xff\xfe",
-                             std::string(70000, '\n'),
-                             "Windows Registry Editor",
-                             std::string(kLargestRegFile, 'W'),
-                             kHeader + section + std::string(kLargestRegFile, ';')};
-  for (const std::string& bytes : bad) {
-    Write(bytes);
-    EXPECT_FALSE(KeyExists(kKey));
+  const std::string largest = kHeader + section + ";";
+  const struct {
+    std::string bytes;
+    bool holdsKey;
+  } files[] = {{"", false},
+               {"REGEDIT5\r\n" + section, false},
+               {"REGEDIT40\r\n" + section, false},
+               {"\xff\xfe", false},
+               {std::string(70000, '\n'), false},
+               {"Windows Registry Editor", false},
+               {std::string(kLargestRegFile, 'W'), false},
+               {largest + std::string(kLargestRegFile - largest.size(), ';'), true},
+               {largest + std::string(kLargestRegFile + 1 - largest.size(), ';'), false},
+               {kHeader + section + std::string(kLargestRegFile, ';'), false}};
+  for (const auto& file : files) {
+    Write(file.bytes);
+    EXPECT_EQ(KeyExists(kKey), file.holdsKey) << file.bytes.size() << " bytes";
   }
   unlink(path.c_str());
   EXPECT_FALSE(KeyExists(kKey));
