@@ -5,11 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
 #include "platform/posix/reg_file_cache.h"
 #include "tests/support/text.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -54,11 +57,14 @@ class RegFileTest : public ::testing::Test {
 const char* const kKey = "HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra";
 const char* const kSameLengthKey = "HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbrx";
 
-std::string Utf16(const std::string& ascii, bool terminator = true) {
+// UTF-16LE bytes of UTF-8 text.
+std::string Utf16(const std::string& utf8, bool terminator = true) {
   std::string out;
-  for (char c : ascii) out += std::string{c, '\0'};
+  for (WideChar c : Wide(utf8)) out += std::string{char(c & 0xFF), char(c >> 8)};
   return terminator ? out + std::string(2, '\0') : out;
 }
+
+const std::string k1E = "1:10:" + Utf16("0x1E");  // what the first of two lines gave
 
 // How the second file of a case replaces the first, in place and at the same size.
 enum Rewrite {
@@ -68,13 +74,15 @@ enum Rewrite {
 };
 
 struct ValueLine {
-  const char* line;
+  std::string line;
   std::string expected;
   const char* header = kHeader;
   Rewrite rewrite = kAtOnce;
 };
 std::ostream& operator<<(std::ostream& out, const ValueLine& c) {
-  return out << c.line;
+  std::string shown = c.line;
+  std::replace(shown.begin(), shown.end(), '\0', '0');  // test names hold no NUL
+  return out << shown;
 }
 
 class ValueLineTest : public RegFileTest, public ::testing::WithParamInterface<ValueLine> {};
@@ -118,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueLine{"\"Highlight\"=hex:01,ff", "3:2:\x01\xff"},
         ValueLine{"\"Highlight\"=dword:0000002a", std::string("4:4:*\0\0\0", 8)},
         ValueLine{"\"Highlight\"=-", "absent"}, ValueLine{"\"Highlight\"=\"unterminated", "absent"},
-        ValueLine{"\"Highlight\"=hex(2):3", "absent"},
+        ValueLine{"\"Highlight\"=hex(2):3", std::string("2:1:\x03")},
         ValueLine{"\"Highlight\"=dword:123456789", "absent"},
         ValueLine{"\"Highlight\"=nonsense", "absent"}, ValueLine{"\"Highlight", "absent"},
         ValueLine{"\"Highlighter\"=\"x\"", "absent"}, ValueLine{"; \"Highlight\"=\"x\"", "absent"},
@@ -126,9 +134,56 @@ INSTANTIATE_TEST_SUITE_P(
         ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=\"0x4F", "1:10:" + Utf16("0x1E")},
         ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex(2):30,00,zz",
                   "1:10:" + Utf16("0x1E")},
-        // A line a hex list continues on is part of that list.
-        ValueLine{"\"Other\"=hex:0z,\\\r\n  \"Highlight\"=\"0x4F\"", "absent"},
-        ValueLine{"[HKEY_CURRENT_USER\\Broken\r\n\"Highlight\"=\"x\"", "absent"},
+        // Text after the data other than a comment, or a NUL or \0 in quotes, breaks the line.
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=\"0x4E\"junk", k1E},
+        ValueLine{"\"Highlight\"=\"0x\"4E\"", "absent"},
+        ValueLine{"\"Highlight\"=\"0x4E\" ; note", "1:10:" + Utf16("0x4E")},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=-junk", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=- ; gone", "absent"},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=\"0x4E\\0\"", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=\"0x4E\0junk\""s, k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"High\0light\"=\"0x4E\""s, k1E},
+        // Escapes, the same in names and data.
+        ValueLine{"\"High\\light\"=\"0x\\4E\\n\\r\\\\\"", "1:16:" + Utf16("0x4E\n\r\\")},
+        // dword: exactly so written, blanks before its digits, a comment after them.
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=dword:1e junk", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=DWORD:1e", k1E},
+        ValueLine{"\"Highlight\"=dword: 1e ; note", std::string("4:4:\x1e\0\0\0", 8)},
+        // Hex lists: bytes of one or two digits (or more, leading zeros), a comma after each
+        // but the last, a comment after the list or its backslash, blank and comment lines
+        // inside a continued list; the type tag exactly so written.
+        ValueLine{"\"Highlight\"=hex(1):30,0,78,0,34,0,45,0,0,0", "1:10:" + Utf16("0x4E")},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex(1):3000780034004500 0000", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex:01 ,02", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex:100", k1E},
+        ValueLine{"\"Highlight\"=hex(00001):30,00,00,00 ; note", "1:4:" + Utf16("0")},
+        ValueLine{"\"Highlight\"=hex(1):30,00,\\ ; note\r\n\r\n ; note\r\n  001,00,00,00",
+                  "1:6:" + Utf16("0\x01")},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=HEX(1):30,00,00,00", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex(1):30,00,\\ junk\r\n  00,00", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex(1):30,00,\\\r\n\\\r\n00,00", k1E},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n\"Highlight\"=hex(1):30,00 \\\r\n  00,00", k1E},
+        // A list broken on its first line ends there; on a line it continues on, it takes that
+        // line with it.
+        ValueLine{"\"Other\"=hex:0z,\\\r\n  \"Highlight\"=\"0x4F\"", "1:10:" + Utf16("0x4F")},
+        ValueLine{"\"Other\"=hexagon \\\r\n\"Highlight\"=\"0x4F\"", "1:10:" + Utf16("0x4F")},
+        ValueLine{"\"Other\"=hex:01,\\\r\n\"Highlight\"=\"0x4F\"", "absent"},
+        // A section line without its "]", or with a blank after "[", leaves the key before it
+        // open; a key's name runs to the line's last "]".
+        ValueLine{"[HKEY_CURRENT_USER\\Broken\r\n\"Highlight\"=\"x\"", "1:4:" + Utf16("x")},
+        ValueLine{"[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\r\n\"Highlight\"=\"x\"",
+                  "1:4:" + Utf16("x")},
+        ValueLine{"[ HKEY_CURRENT_USER\\Other]\r\n\"Highlight\"=\"x\"", "1:4:" + Utf16("x")},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n"
+                  "[HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra] x]\r\n\"Highlight\"=\"y\"",
+                  k1E},
+        // Backslashes in a row count as one and one at the end as none, except after the root.
+        ValueLine{"[HKEY_CURRENT_USER\\SOFTWARE\\\\ZielPlugins\\Sumbra\\]\r\n\"Highlight\"=\"y\"",
+                  "1:4:" + Utf16("y")},
+        ValueLine{"\"Highlight\"=\"0x1E\"\r\n"
+                  "[HKEY_CURRENT_USER\\\\SOFTWARE\\ZielPlugins\\Sumbra]\r\n\"Highlight\"=\"y\"",
+                  k1E},
+        ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\]", "no key"},
         // Deleting a key takes its values and subkeys; a later section makes it anew, empty.
         ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins]", "no key"},
         ValueLine{"[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra]\r\n\"Highlight\"=\"x\"",
@@ -136,6 +191,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\SUMBRA]\r\n"
                   "[HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra\\Deeper]",
                   "absent"},
+        // A root cannot be deleted.
+        ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER]\r\n[-HKEY_CURRENT_USER\\]",
+                  "1:4:" + Utf16("x")},
         ValueLine{"\"Highlight\"=\"x\"\r\n[-HKEY_CURRENT_USER\\SOFTWARE]\r\n"
                   "[HKEY_CURRENT_USER\\SOFTWARE\\ZielPlugins\\Sumbra]\r\n\"Highlight\"=\"y\"",
                   "1:4:" + Utf16("y")},
@@ -145,7 +203,16 @@ INSTANTIATE_TEST_SUITE_P(
             "1:4:" + Utf16("x")},
         // The older 8-bit format: Windows-1252.
         ValueLine{"\"Highlight\"=\"\xe9\x80\"", std::string("1:6:\xe9\0\xac\x20\0\0", 10),
-                  "REGEDIT4\r\n\r\n"}));
+                  "REGEDIT4\r\n\r\n"},
+        ValueLine{"\"Highlight\"=\"\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8d\x8e\x8f"
+                  "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9a\x9b\x9c\x9d\x9e\x9f\"",
+                  "1:66:" + Utf16("€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008dŽ\u008f\u0090‘’“”•–—˜™š›œ\u009džŸ"),
+                  "REGEDIT4\r\n\r\n"},
+        // Text given in hex there is 8-bit too, and gets its terminator.
+        ValueLine{"\"Highlight\"=hex(1):30,78,34,45,00", "1:10:" + Utf16("0x4E"),
+                  "REGEDIT4\r\n\r\n"},
+        ValueLine{"\"Highlight\"=hex(2):30,80", "2:6:" + Utf16("0€"), "REGEDIT4\r\n\r\n"},
+        ValueLine{"\"Highlight\"=hex(3):30,80", "3:2:0\x80", "REGEDIT4\r\n\r\n"}));
 
 TEST_F(RegFileTest, ReadsUtf16FilesWithTheirByteOrderMark) {
   std::string text = std::string(kHeader) + "[" + kKey + "]\r\n\"Highlight\"=\"\u00e9\"\r\n";
