@@ -32,7 +32,7 @@ Header ReadHeader(Reader* r) {
   return IsLineEnd(PeekUnit(r)) ? header : kNoHeader;
 }
 
-enum Section { kBrokenSection, kOtherKey, kWantedKey, kKeyBelow, kKeyAbove, kRootAbove };
+enum Section { kBrokenSection, kOtherKey, kWantedKey, kKeyBelow, kKeyAbove };
 
 // Compares a key path, a unit at a time, with the wanted one. Backslashes in a row count as
 // one and one at the end as none, but the root's name must be followed by exactly one.
@@ -72,17 +72,20 @@ Section Standing(const PathMatch& m) {
   if (m.unopenable || !m.same) return kOtherKey;
   if (m.below) return kKeyBelow;
   if (m.want[m.i] == 0) return kWantedKey;
-  if (m.want[m.i] != '\\') return kOtherKey;
-  return m.pastRoot ? kKeyAbove : kRootAbove;
+  return m.want[m.i] == '\\' ? kKeyAbove : kOtherKey;
 }
 
-// How the key of a section line, after its "[" (and "-"), stands to the wanted key. The name
-// runs to the line's last "]"; a line without one, or with a blank after "[", is broken.
-Section ReadSection(Reader* r, const WideChar* want) {
+// How the key of a section line, after its "[" (and "-"), stands to the wanted key, and whether
+// it is a root alone (which cannot be deleted). The name runs to the line's last "]"; a line
+// without one is broken.
+Section ReadSection(Reader* r, const WideChar* want, bool* root) {
   PathMatch m{want, 0, true, false, false, false, false};
   Section section = kBrokenSection;
   for (int c; TakeInLine(r, &c);) {
-    if (c == ']') section = Standing(m);
+    if (c == ']') {
+      section = Standing(m);
+      *root = !m.pastRoot;
+    }
     MatchPathUnit(&m, c);
   }
   return section;
@@ -148,14 +151,14 @@ RegFileAnswer ParseRegFile(const unsigned char* bytes, size_t size, const RegFil
     if (IsLineEnd(c)) continue;
     NextUnit(r);
     if (c == '[') {
-      bool deletion = Accept(r, '-');
+      // A section line with a blank after "[", or without its "]", leaves the key before it open.
+      bool deletion = Accept(r, '-'), root = false;
       Section s =
-          IsBlank(PeekUnit(r)) && !deletion ? kBrokenSection : ReadSection(r, query.keyPath);
+          IsBlank(PeekUnit(r)) && !deletion ? kBrokenSection : ReadSection(r, query.keyPath, &root);
       SkipLine(r);
-      // A broken section line leaves the key before it open; a root cannot be deleted.
       if (s == kBrokenSection) continue;
       inKey = s == kWantedKey && !deletion;
-      if (deletion && (s == kWantedKey || s == kKeyAbove)) {
+      if (deletion && !root && (s == kWantedKey || s == kKeyAbove)) {
         answer.keyExists = false;
         found.present = false;
       } else if (!deletion && (s == kWantedKey || s == kKeyBelow)) {
