@@ -6,7 +6,8 @@ if(WIN32)
 else()
   set(platform_sources platform/posix/text.cpp platform/posix/environment.cpp
       platform/posix/registry.cpp platform/posix/reg_file.cpp
-      platform/posix/reg_file_units.cpp platform/posix/reg_file_cache.cpp)
+      platform/posix/reg_file_units.cpp platform/posix/reg_file_data.cpp
+      platform/posix/reg_file_cache.cpp)
 endif()
 
 # The plug-in's own flags: C-style, no exceptions, no RTTI. The platform layer is built once

@@ -99,10 +99,33 @@ int Hex(char16_t c) {
   return -1;
 }
 
-bool EndsWithBackslash(const Text& line) {
-  size_t end = line.size();
-  while (end > 0 && IsBlank(line[end - 1])) --end;
-  return end > 0 && line[end - 1] == '\\';
+bool StartsWith(const Text& text, const Text& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Nothing left but blanks and perhaps a comment.
+bool OnlyComment(const Text& rest) {
+  Text t = TrimLeft(rest);
+  return t.empty() || t[0] == ';';
+}
+
+// A quoted text from just after its opening quote: escapes undone, `*end` just after the closing
+// quote. False when there is none, or a NUL or \0 comes first.
+bool Unquote(const Text& s, size_t from, Text* out, size_t* end) {
+  for (size_t i = from; i < s.size(); ++i) {
+    char16_t c = s[i];
+    if (c == 0) return false;
+    if (c == '"') {
+      *end = i + 1;
+      return true;
+    }
+    if (c == '\\') {
+      if (++i == s.size() || s[i] == 0 || s[i] == '0') return false;
+      c = s[i] == 'n' ? u'\n' : s[i] == 'r' ? u'\r' : s[i];
+    }
+    *out += c;
+  }
+  return false;
 }
 
 struct Value {
@@ -112,90 +135,111 @@ struct Value {
   std::string data;
 };
 
-// A hex list spread over `parts`: every part but the last ends with a backslash.
-bool HexList(const std::vector<Text>& parts, size_t first, std::string* data) {
-  for (size_t p = 0; p < parts.size(); ++p) {
-    Text s = p == 0 ? parts[0].substr(first) : parts[p];
-    size_t i = 0;
-    for (;;) {
-      while (i < s.size() && IsBlank(s[i])) ++i;
-      if (i == s.size()) break;
-      if (s[i] == '\\') {
-        // Only blanks may follow, and then another part or the end of the file.
-        if (!TrimLeft(s.substr(i + 1)).empty()) return false;
-        break;
-      }
-      if (i + 1 >= s.size() || Hex(s[i]) < 0 || Hex(s[i + 1]) < 0) return false;
-      *data += char(Hex(s[i]) * 16 + Hex(s[i + 1]));
-      i += 2;
-      while (i < s.size() && IsBlank(s[i])) ++i;
-      if (i < s.size() && s[i] == ',') ++i;
+enum HexLine { kListEnds, kListGoesOn, kListBroken };
+
+// One line's share of a hex list: bytes, each but the last with a comma after it.
+HexLine HexBytes(const Text& s, std::string* data) {
+  size_t i = 0;
+  for (;;) {
+    while (i < s.size() && IsBlank(s[i])) ++i;
+    if (i == s.size() || Hex(s[i]) < 0) break;
+    unsigned byte = 0;
+    for (; i < s.size() && Hex(s[i]) >= 0; ++i) {
+      byte = byte * 16 + Hex(s[i]);
+      if (byte > 0xFF) return kListBroken;
     }
+    *data += char(byte);
+    if (i == s.size() || s[i] != ',') return OnlyComment(s.substr(i)) ? kListEnds : kListBroken;
+    ++i;
   }
-  return true;
+  if (i < s.size() && s[i] == '\\') return OnlyComment(s.substr(i + 1)) ? kListGoesOn : kListBroken;
+  return OnlyComment(s.substr(i)) ? kListEnds : kListBroken;
 }
 
-Value HexValue(const std::vector<Text>& parts) {
+// hex:... or hex(N):... from `data`, going on over the lines after `*n` while it says so; `*n`
+// ends at the last line it took.
+Value HexValue(const Text& data, const std::vector<Text>& lines, size_t* n) {
   Value v;
-  const Text& s = parts[0];  // begins with "hex"
-  size_t i = 3;
-  v.type = 3;
-  if (i < s.size() && s[i] == '(') {
-    uint32_t n = 0;
-    size_t digits = 0;
-    for (++i; digits < 8 && i < s.size() && Hex(s[i]) >= 0; ++i, ++digits) n = n * 16 + Hex(s[i]);
-    if (digits == 0 || i >= s.size() || s[i] != ')') return v;
-    ++i;
-    v.type = n;
+  size_t i;
+  if (StartsWith(data, u"hex:")) {
+    v.type = 3;
+    i = 4;
+  } else {
+    size_t close = data.find(u"):");
+    if (!StartsWith(data, u"hex(") || close == Text::npos || close == 4) return v;
+    uint64_t type = 0;
+    for (size_t k = 4; k < close; ++k) {
+      if (Hex(data[k]) < 0) return v;
+      type = type * 16 + Hex(data[k]);
+      if (type > 0xFFFFFFFF) return v;
+    }
+    v.type = uint32_t(type);
+    i = close + 2;
   }
-  if (i >= s.size() || s[i] != ':') return v;
-  v.valid = HexList(parts, i + 1, &v.data);
+  std::string bytes;
+  HexLine state = HexBytes(data.substr(i), &bytes);
+  while (state == kListGoesOn) {
+    // Blank and comment lines inside a list are passed over; any other line goes to the list.
+    while (*n + 1 < lines.size() && OnlyComment(lines[*n + 1])) ++*n;
+    if (*n + 1 == lines.size()) break;
+    Text line = TrimLeft(lines[++*n]);
+    state = Hex(line[0]) < 0 ? kListBroken : HexBytes(line, &bytes);
+  }
+  v.valid = state != kListBroken;
+  v.data = bytes;
   return v;
+}
+
+// Text in hex in the 8-bit format: each byte a Windows-1252 character, then a terminator.
+std::string Widened(const std::string& bytes) {
+  std::string out;
+  for (char16_t c : FromWindows1252(bytes)) out += std::string{char(c & 0xFF), char(c >> 8)};
+  if (bytes.empty() || bytes.back() != 0) out += std::string(2, '\0');
+  return out;
 }
 
 Value OtherValue(const Text& s) {
   Value v;
-  if (!s.empty() && s[0] == '-') {
-    v.valid = v.deleted = true;
-  } else if (!s.empty() && s[0] == '"') {
+  Text text;
+  size_t end;
+  if (StartsWith(s, u"-")) {
+    v.valid = v.deleted = OnlyComment(s.substr(1));
+  } else if (StartsWith(s, u"\"")) {
     v.type = 1;
-    for (size_t i = 1; i < s.size(); ++i) {
-      char16_t c = s[i];
-      if (c == '"') {
-        v.data += std::string(2, '\0');
-        v.valid = true;
-        break;
-      }
-      if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) c = s[++i];
-      v.data += char(c & 0xFF);
-      v.data += char(c >> 8);
-    }
-  } else if (StartsNoCase(s, u"dword:")) {
+    v.valid = Unquote(s, 1, &text, &end) && OnlyComment(s.substr(end));
+    for (char16_t c : text + u'\0') v.data += std::string{char(c & 0xFF), char(c >> 8)};
+  } else if (StartsWith(s, u"dword:")) {
     v.type = 4;
+    Text rest = TrimLeft(s.substr(6));
     size_t digits = 0;
     uint32_t n = 0;
-    while (6 + digits < s.size() && Hex(s[6 + digits]) >= 0) n = n * 16 + Hex(s[6 + digits++]);
-    v.valid = digits >= 1 && digits <= 8;
+    while (digits < rest.size() && Hex(rest[digits]) >= 0) n = n * 16 + Hex(rest[digits++]);
+    v.valid = digits >= 1 && digits <= 8 && OnlyComment(rest.substr(digits));
     for (int k = 0; k < 4; ++k) v.data += char(n >> (8 * k));
   }
   return v;
 }
 
-// Reads the name of a value line; false when it is broken.
-bool Name(const Text& line, Text* name, size_t* end) {
-  if (line[0] == '@') {
-    *end = 1;
-    return true;
-  }
-  for (size_t i = 1; i < line.size(); ++i) {
-    if (line[i] == '"') {
-      *end = i + 1;
-      return true;
+// A section's key path as the registry takes it: backslashes in a row are one and one at the end
+// none, but the root must be followed by exactly one. False when it cannot be opened.
+bool KeyPath(const Text& path, Text* key, bool* rootOnly) {
+  std::vector<Text> parts(1);
+  for (char16_t c : path) {
+    if (c == '\\') {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
     }
-    if (line[i] == '\\' && ++i == line.size()) return false;
-    *name += line[i];
   }
-  return false;
+  if (parts.size() >= 3 && parts[1].empty()) return false;
+  *key = parts[0];
+  *rootOnly = true;
+  for (size_t k = 1; k < parts.size(); ++k) {
+    if (parts[k].empty()) continue;
+    *key += u"\\" + parts[k];
+    *rootOnly = false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -222,22 +266,27 @@ std::vector<Text> ReferenceLines(const std::string& file) {
 ReferenceAnswer ReferenceRead(const std::vector<Text>& lines, const std::u16string& key,
                               const std::u16string* name) {
   ReferenceAnswer answer;
+  if (lines.empty()) return answer;
+  bool eightBit = SameNoCase(TrimLeft(lines[0]), u"REGEDIT4");
   bool inKey = false;
   Value found;
   for (size_t n = 1; n < lines.size(); ++n) {
     Text line = TrimLeft(lines[n]);
     if (line.empty()) continue;
     if (line[0] == '[') {
-      bool deletion = line.size() > 1 && line[1] == '-';
-      size_t close = line.find(']');
-      inKey = false;
-      if (close == Text::npos) continue;
-      Text path = line.substr(deletion ? 2 : 1, close - (deletion ? 2 : 1));
-      bool same = SameNoCase(path, key);
-      if (deletion && (same || StartsNoCase(key, path + u"\\"))) {
+      // Without a "]", or with a blank after "[", the line is broken and the key stays open.
+      size_t close = line.rfind(']');
+      if (close == Text::npos || (line.size() > 1 && IsBlank(line[1]))) continue;
+      bool deletion = line[1] == '-';
+      Text path;
+      bool rootOnly = false;
+      bool opens =
+          KeyPath(line.substr(deletion ? 2 : 1, close - (deletion ? 2 : 1)), &path, &rootOnly);
+      bool same = opens && SameNoCase(path, key);
+      if (deletion && opens && !rootOnly && (same || StartsNoCase(key, path + u"\\"))) {
         answer.keyExists = false;
         found = Value();
-      } else if (!deletion && (same || StartsNoCase(path, key + u"\\"))) {
+      } else if (!deletion && opens && (same || StartsNoCase(path, key + u"\\"))) {
         answer.keyExists = true;
       }
       inKey = same && !deletion;
@@ -245,18 +294,15 @@ ReferenceAnswer ReferenceRead(const std::vector<Text>& lines, const std::u16stri
     }
     if (line[0] != '"' && line[0] != '@') continue;
     Text valueName;
-    size_t end;
-    if (!Name(line, &valueName, &end)) continue;
+    size_t end = 1;
+    if (line[0] == '"' && !Unquote(line, 1, &valueName, &end)) continue;
     Text rest = TrimLeft(line.substr(end));
     if (rest.empty() || rest[0] != '=') continue;
     Text data = TrimLeft(rest.substr(1));
-    Value value;
-    if (StartsNoCase(data, u"hex")) {
-      std::vector<Text> parts{data};
-      while (EndsWithBackslash(parts.back()) && n + 1 < lines.size()) parts.push_back(lines[++n]);
-      value = HexValue(parts);
-    } else {
-      value = OtherValue(data);
+    Value value = StartsWith(data, u"hex") ? HexValue(data, lines, &n) : OtherValue(data);
+    if (eightBit && (value.type == 1 || value.type == 2 || value.type == 7) &&
+        StartsWith(data, u"hex")) {
+      value.data = Widened(value.data);
     }
     if (value.valid && inKey && name != nullptr && SameNoCase(valueName, *name)) {
       found = value;

@@ -37,8 +37,11 @@ struct CachedAnswer {
 struct RootFile {
   char path[4096];
   FileIdentity file;
+  bool unreadable;  // `file` could not be opened or read: nothing to answer until it changes
   bool held;        // `bytes` hold the file as it has been since it last changed
-  timespec readAt;  // the coarse clock just before they were read
+  // The coarse clock from just before the file was opened to one tick after it was looked at:
+  // a status-change time in here may be shared by a rewrite that followed.
+  timespec readFrom, readUntil;
   size_t size;
   unsigned char bytes[kLargestRegFile + 1];  // one more, to tell a file that grew
   CachedAnswer answers[kAnswersPerRoot];
@@ -63,14 +66,21 @@ bool Earlier(const timespec& a, const timespec& b) {
 }
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
-  if (a.kind != b.kind) return false;
-  if (a.kind != kUsableFile) return true;
-  return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+  return a.kind == b.kind && a.device == b.device && a.inode == b.inode && a.size == b.size &&
          SameTime(a.modified, b.modified) && SameTime(a.statusChanged, b.statusChanged);
+}
+
+// File times are the coarse clock's ticks, so a rewrite within the tick of the read can leave every
+// time as it was. The status-change time tells, as no one can set it (the modification time can be
+// set to anything, and a file stamped ahead of the clock must not be read again at each look).
+bool MayHaveChangedUnseen(const RootFile& root, const FileIdentity& now) {
+  return root.held && !Earlier(now.statusChanged, root.readFrom) &&
+         Earlier(now.statusChanged, root.readUntil);
 }
 
 void Forget(RootFile* root, const FileIdentity& now) {
   root->file = now;
+  root->unreadable = false;
   root->held = false;
   for (CachedAnswer& a : root->answers) a.used = false;
 }
@@ -102,32 +112,52 @@ CachedAnswer* Find(RootFile* root, const RegFileQuery& q) {
   return nullptr;
 }
 
-// Reads the whole file into `bytes`. False when it cannot be read or is not a usable file; `*id`
-// describes what was found.
-bool ReadFile(const char* path, unsigned char (&bytes)[kLargestRegFile + 1], FileIdentity* id,
-              size_t* size) {
-  *id = FileIdentity{kNoFile, 0, 0, 0, {}, {}};
-  *size = 0;
-  // Non-blocking, so that a FIFO put in place of the file cannot stall the caller.
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+timespec CoarseNow() {
+  timespec now;
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return now;
+}
+
+timespec OneTickAfter(timespec t) {
+  timespec tick{0, 0};
+  clock_getres(CLOCK_REALTIME_COARSE, &tick);
+  t.tv_sec += tick.tv_sec;
+  t.tv_nsec += tick.tv_nsec;
+  if (t.tv_nsec >= 1000000000) {
+    t.tv_sec += 1;
+    t.tv_nsec -= 1000000000;
+  }
+  return t;
+}
+
+// Reads the whole file into `root->bytes`. False when it cannot be opened or read (`*id` then is
+// `root->file`) or is not a usable file (`*id` describes what was found).
+bool ReadFile(RootFile* root, FileIdentity* id) {
+  *id = root->file;
+  root->size = 0;
+  root->readFrom = CoarseNow();
+  // Non-blocking, so that a FIFO put in place of the file cannot stall the caller; no terminal
+  // put there becomes the process's own.
+  int fd = open(root->path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return false;
   struct stat info;
   if (fstat(fd, &info) == 0) *id = IdentityOf(info);
-  while (id->kind == kUsableFile && *size < sizeof bytes) {
-    size_t wanted = sizeof bytes - *size;
-    ssize_t got = read(fd, bytes + *size, wanted);
+  root->readUntil = OneTickAfter(CoarseNow());
+  bool failed = false;
+  // On to the end, which a read of nothing marks: some file systems read short before it.
+  while (id->kind == kUsableFile && root->size < sizeof root->bytes) {
+    ssize_t got = read(fd, root->bytes + root->size, sizeof root->bytes - root->size);
     if (got == 0) break;
     if (got < 0) {
-      if (errno != EINTR) id->kind = kUnusableFile;
+      failed = errno != EINTR;
+      if (failed) break;
       continue;
     }
-    *size += static_cast<size_t>(got);
-    // A regular file reads short only at its end; one that grows meanwhile gets a new time.
-    if (static_cast<size_t>(got) < wanted) break;
+    root->size += static_cast<size_t>(got);
   }
   close(fd);
-  if (*size > kLargestRegFile) id->kind = kUnusableFile;  // it grew after the check
-  return id->kind == kUsableFile;
+  if (root->size > kLargestRegFile) id->kind = kUnusableFile;  // it grew after the check
+  return !failed && id->kind == kUsableFile;
 }
 
 void Remember(RootFile* root, CachedAnswer* slot, const RegFileQuery& q, const RegFileAnswer& a) {
@@ -146,17 +176,16 @@ void Remember(RootFile* root, CachedAnswer* slot, const RegFileQuery& q, const R
 // A question not asked since the file last changed: the file is read once for all of them.
 RegFileAnswer AnswerAnew(RootFile* root, CachedAnswer* slot, const RegFileQuery& q) {
   if (!root->held) {
-    timespec before;
-    clock_gettime(CLOCK_REALTIME_COARSE, &before);
     FileIdentity id;
-    bool usable = ReadFile(root->path, root->bytes, &id, &root->size);
+    bool usable = ReadFile(root, &id);
     if (!SameFile(id, root->file)) {
       Forget(root, id);  // replaced since it was checked
       slot = nullptr;
     }
+    // Remembered under the identity it has, so that the next look costs one stat again.
+    root->unreadable = !usable;
     if (!usable) return RegFileAnswer{false, false, REG_NONE, 0};
     root->held = true;
-    root->readAt = before;
   }
   RegFileAnswer answer = ParseRegFile(root->bytes, root->size, q);
   Remember(root, slot, q, answer);
@@ -173,14 +202,15 @@ void CheckRegFile(RegFileRoot which, const char* path) {
     now = IdentityOf(info);
   }
   if (now.kind != kNoFile) strcpy(root->path, path);
-  if (!SameFile(now, root->file) || (root->held && !Earlier(now.modified, root->readAt))) {
+  if (!SameFile(now, root->file) || MayHaveChangedUnseen(*root, now)) {
     Forget(root, now);
   }
 }
 
 RegFileAnswer QueryRegFile(RegFileRoot which, const RegFileQuery& query) {
   RootFile* root = &roots[which];
-  if (root->file.kind != kUsableFile) return RegFileAnswer{false, false, REG_NONE, 0};
+  if (root->file.kind != kUsableFile || root->unreadable)
+    return RegFileAnswer{false, false, REG_NONE, 0};
   CachedAnswer* cached = Find(root, query);
   if (cached == nullptr || BytesWanted(query, cached->answer) > cached->bytesKept) {
     return AnswerAnew(root, cached, query);

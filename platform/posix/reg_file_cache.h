@@ -3,10 +3,11 @@
 // fixed size.
 //
 // One file stands for each root. Looking at it costs one stat; a file that is unchanged since it
-// was read is not opened or read again. A file changes, for this purpose, when its device, inode,
-// size, modification or status-change time differ, or when it was modified no earlier than the
-// clock tick in which it was read (file times move in steps of a few milliseconds, so a rewrite
-// within one step can keep the time). Files over 1 MiB hold nothing and are not read.
+// was read, or that could not be opened, is not opened or read again. A file changes, for this
+// purpose, when its device, inode, size, modification or status-change time differ, or when its
+// status-change time falls in the clock tick of its last read (file times move in steps of a few
+// milliseconds, so a rewrite within one step can keep them). Files over 1 MiB hold nothing and
+// are not read.
 // For one thread at a time, like the plug-in.
 #pragma once
 

@@ -34,10 +34,7 @@ int Decode(RegUnitReader* r) {
     return unit;
   }
   if (left == 0) return kEndOfText;
-  if (r->encoding == kRegWindows1252) {
-    unsigned char byte = *r->next++;
-    return (byte >= 0x80 && byte <= 0x9F) ? kWindows1252High[byte - 0x80] : byte;
-  }
+  if (r->encoding == kRegWindows1252) return FromWindows1252(*r->next++);
   if (*r->next < 0x80) return *r->next++;
   WideChar units[2];
   int count;
@@ -47,6 +44,10 @@ int Decode(RegUnitReader* r) {
 }
 
 }  // namespace
+
+WideChar FromWindows1252(unsigned char byte) {
+  return (byte >= 0x80 && byte <= 0x9F) ? kWindows1252High[byte - 0x80] : byte;
+}
 
 RegUnitReader StartUnits(const unsigned char* bytes, size_t size) {
   RegUnitReader r{bytes, bytes + size, kRegUtf8, 0, kNoUnit};

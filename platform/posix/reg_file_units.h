@@ -26,6 +26,9 @@ RegUnitReader StartUnits(const unsigned char* bytes, size_t size);
 // From the next unit on, reads the bytes as Windows-1252, unless the file began with a mark.
 void SwitchToEightBit(RegUnitReader* r);
 
+// The UTF-16 unit for a byte of Windows-1252 text.
+WideChar FromWindows1252(unsigned char byte);
+
 // The next unit, or kEndOfText. A byte that starts no valid UTF-8 sequence is U+FFFD; an odd
 // last byte of UTF-16 is not read.
 int NextUnit(RegUnitReader* r);
