@@ -22,6 +22,13 @@ void NoteWriteError() {
   if (writeError == 0) writeError = errno != 0 ? errno : EIO;
 }
 
+// The terminal's size, zero when standard output is not one.
+winsize WindowSize() {
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) size = winsize{};
+  return size;
+}
+
 }  // namespace
 
 ConsoleState& Console() {
@@ -126,11 +133,16 @@ void ConsoleSetColors(int attribute) {
   if (Console().colors) ConsoleClearScreen();
 }
 
+int ConsoleColumns() {
+  winsize size = WindowSize();
+  return size.ws_col > 0 ? size.ws_col : 80;
+}
+
 void ConsoleClearScreen() {
   ConsoleState& c = Console();
   if (!c.interactive) return;
-  winsize size{};
-  int rows = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? size.ws_row : 24;
+  winsize size = WindowSize();
+  int rows = size.ws_row > 0 ? size.ws_row : 24;
   // Scrolling every visible line up keeps it in the scrollback, which erasing would not. Then
   // each row is erased in the current colours, from the top down.
   std::string clear = "\r" + std::string(static_cast<size_t>(rows), '\n') + "\x1b[H";
