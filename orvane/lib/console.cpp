@@ -54,6 +54,13 @@ void AppendUtf8(std::u16string_view text, bool shown, std::string& out) {
   }
 }
 
+// The terminal's size, zero when standard output is not one.
+winsize WindowSize() {
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0) size = winsize{};
+  return size;
+}
+
 }  // namespace
 
 ConsoleState& Console() {
@@ -143,11 +150,16 @@ void ConsoleSetColors(int attribute) {
   if (Console().colors) ConsoleClearScreen();
 }
 
+int ConsoleColumns() {
+  winsize size = WindowSize();
+  return size.ws_col > 0 ? size.ws_col : 80;
+}
+
 void ConsoleClearScreen() {
   ConsoleState& c = Console();
   if (!c.interactive) return;
-  winsize size{};
-  int rows = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? size.ws_row : 24;
+  winsize size = WindowSize();
+  int rows = size.ws_row > 0 ? size.ws_row : 24;
   // Scrolling every visible line up keeps it in the scrollback, which erasing would not. Then
   // each row is erased in the current colours, from the top down.
   std::string clear = "\r" + std::string(static_cast<size_t>(rows), '\n') + "\x1b[H";

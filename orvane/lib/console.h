@@ -31,6 +31,8 @@ void ConsoleSetAttribute(int attribute);
 // Changes the console's colours as the color command does: on the screen, everything takes
 // them, and lines that scroll in are erased in them.
 void ConsoleSetColors(int attribute);
+// The terminal's width (80 when standard output is no terminal or does not say).
+int ConsoleColumns();
 // Clears the screen; what it showed goes up into the terminal's scrollback.
 void ConsoleClearScreen();
 // Gives the terminal its own colours back, below the cursor too.

@@ -2,6 +2,7 @@
 
 #include <locale.h>
 #include <wchar.h>
+#include <wctype.h>
 
 #include "platform/utf8.h"
 
@@ -42,6 +43,12 @@ size_t PreviousCodePoint(const Text& text, size_t index) {
   return index > 0 ? index - 1 : 0;
 }
 
+size_t NextCodePoint(const Text& text, size_t index) {
+  size_t units = 0;
+  CodePointAt(text, index, &units);
+  return index + units;
+}
+
 int CodePointWidth(char32_t c) {
   if (c >= 0x20 && c < 0x7F) return 1;
   if (IsControl(c)) return 2;
@@ -78,6 +85,44 @@ std::string ShownUtf8(const Text& text) {
   size_t units = 0;
   for (size_t i = 0; i < text.size(); i += units) AppendShown(CodePointAt(text, i, &units), out);
   return out;
+}
+
+bool IsLetterOrDigit(char32_t c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  locale_t utf8 = Utf8Locale();
+  return utf8 != static_cast<locale_t>(0) && iswalnum_l(static_cast<wint_t>(c), utf8) != 0;
+}
+
+ScreenPlace StartOf(int width, int columns, ScreenPlace place) {
+  if (place.column > 0 && place.column + (width > 0 ? width : 1) > columns) {
+    ++place.row;
+    place.column = 0;
+  }
+  return place;
+}
+
+void Advance(char32_t c, int columns, ScreenPlace& place, std::string* out) {
+  int width = CodePointWidth(c);
+  if (width > 0) {
+    ScreenPlace start = StartOf(width, columns, place);
+    if (out && start.row > place.row && place.column < columns) {
+      out->append(static_cast<size_t>(columns - place.column), ' ');
+    }
+    place = start;
+  }
+  if (out) AppendShown(c, *out);
+  place.column += width;
+}
+
+void Advance(const Text& text, size_t from, size_t to, int columns, ScreenPlace& place,
+             std::string* out) {
+  size_t units = 0;
+  for (size_t i = from; i < to; i += units)
+    Advance(CodePointAt(text, i, &units), columns, place, out);
+}
+
+bool operator<(const ScreenPlace& a, const ScreenPlace& b) {
+  return a.row < b.row || (a.row == b.row && a.column < b.column);
 }
 
 }  // namespace orvane

@@ -45,23 +45,35 @@ void HostMessage(const std::string& utf8) {
 
 void PositionMessage(const std::string& utf8, const Text& evaluated, size_t position) {
   if (Console().interactive && position > 0 && !shownLine.empty()) {
-    // The expression starts after the line's "=" or ":" and the blanks that follow it. Columns
-    // count as the line editor shows the characters: CJK twice, a tab as ^I.
+    // The expression starts after the line's "=" or ":" and the blanks that follow it. Places
+    // count as the line editor shows the line, wrapped at the terminal's width: CJK takes two
+    // columns, a tab shows as ^I.
+    int columns = ConsoleColumns();
     size_t start = shownLine.find_first_not_of(u" \t", 1);
     if (start == Text::npos) start = shownLine.size();
-    size_t column = static_cast<size_t>(shownColumn) + DisplayWidth(shownLine.substr(0, start));
+    ScreenPlace place;
+    for (int i = 0; i < shownColumn; ++i) Advance(U' ', columns, place, nullptr);  // the prompt
+    Advance(shownLine, 0, start, columns, place, nullptr);
     ConsoleEndLine();
     if (shownLine.compare(start, evaluated.size(), evaluated) != 0) {
-      ConsoleWrite(Text(column, u' '));  // then what variables expanded to
-      WriteOutput(ShownUtf8(evaluated));
+      // Then what variables expanded to, from the same column.
+      place = ScreenPlace{0, StartOf(1, columns, place).column};
+      std::string expanded(static_cast<size_t>(place.column), ' ');
+      ScreenPlace end = place;
+      Advance(evaluated, 0, evaluated.size(), columns, end, &expanded);
+      WriteOutput(expanded);
       ConsoleWrite(u"\n");
     }
-    size_t before = 0, units = 0;
+    size_t before = 0;
     for (size_t n = 1; n < position && before < evaluated.size(); ++n) {
-      CodePointAt(evaluated, before, &units);
-      before += units;
+      before = NextCodePoint(evaluated, before);
     }
-    ConsoleWrite(Text(column + DisplayWidth(evaluated.substr(0, before)), u' ') + u"^\n");
+    Advance(evaluated, 0, before, columns, place, nullptr);
+    size_t units = 0;
+    int width =
+        before < evaluated.size() ? CodePointWidth(CodePointAt(evaluated, before, &units)) : 1;
+    int column = StartOf(width, columns, place).column;  // on the row the character is on
+    ConsoleWrite(Text(static_cast<size_t>(column), u' ') + u"^\n");
   }
   HostMessage(utf8);
 }

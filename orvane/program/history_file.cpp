@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@ namespace orvane {
 namespace {
 
 const size_t kBlock = 65536;
+// The most of the file that is read: its last 16 MiB.
+const off_t kWindow = 16 << 20;
 // The longest line worth reading: a full command line, three bytes a character, and a CR.
 const size_t kLongestLine = LineEditor::kMaxLength * 3 + 1;
 
@@ -64,41 +67,56 @@ bool WriteAt(int fd, const std::string& bytes, off_t offset) {
   return true;
 }
 
-// Reads the file backwards, block by block, and hands each line to `take` from the last to the
-// first, without its line feed; a line longer than kLongestLine goes by as "" with `tooLong`
-// set. Stops when `take` returns false. Returns false when the file cannot be read.
-template <typename Take>
-bool EachLineFromTheEnd(int fd, off_t size, Take take) {
-  std::string reversed;  // the line being gathered, last byte first
-  bool tooLong = false;
-  std::string block;
-  for (off_t end = size; end > 0;) {
-    off_t start = end > static_cast<off_t>(kBlock) ? end - static_cast<off_t>(kBlock) : 0;
-    block.resize(static_cast<size_t>(end - start));
-    if (!ReadAt(fd, &block[0], block.size(), start)) return false;
-    for (size_t i = block.size(); i-- > 0;) {
-      if (block[i] != '\n') {
-        if (reversed.size() < kLongestLine) {
-          reversed += block[i];
-        } else {
-          tooLong = true;
-        }
-        continue;
-      }
-      bool last = end == size && start + static_cast<off_t>(i) == size - 1;
-      if (!last && !take(std::string(reversed.rbegin(), reversed.rend()), tooLong)) return true;
-      reversed.clear();
-      tooLong = false;
-    }
-    end = start;
+// The end of a file: at most kWindow bytes, fewer when they hold enough lines.
+struct Tail {
+  std::string bytes;
+  bool fromStart = false;  // the bytes are the whole file, so their first line is whole too
+};
+
+// Reads the end of the file until it holds `lines` whole lines, reaches the start of the file
+// or fills kWindow: the work is bounded, however long the file or its lines are.
+bool ReadTail(int fd, off_t size, size_t lines, Tail& tail) {
+  for (off_t want = static_cast<off_t>(kBlock);; want *= 2) {
+    off_t take = std::min({want, size, kWindow});
+    tail.bytes.resize(static_cast<size_t>(take));
+    if (take > 0 && !ReadAt(fd, &tail.bytes[0], tail.bytes.size(), size - take)) return false;
+    tail.fromStart = take == size;
+    // Line feeds before the last byte: each ends a line before a whole one.
+    size_t whole = static_cast<size_t>(
+        std::count(tail.bytes.begin(), tail.bytes.end() - (take > 0 ? 1 : 0), '\n'));
+    if (tail.fromStart || take == kWindow || whole >= lines) return true;
   }
-  if (!reversed.empty() || tooLong) take(std::string(reversed.rbegin(), reversed.rend()), tooLong);
-  return true;
+}
+
+// Hands each line of the tail to `take`, from the last to the first, without its line feed, as
+// long as `take` returns true. A first line cut by the start of the tail is left out.
+template <typename Take>
+void EachLineFromTheEnd(const Tail& tail, Take take) {
+  const char* bytes = tail.bytes.data();
+  size_t end = tail.bytes.size();
+  if (end > 0 && bytes[end - 1] == '\n') --end;  // the last line feed ends the last line
+  if (end == 0) {                                // nothing but a line feed, or nothing at all
+    if (!tail.bytes.empty() && tail.fromStart) take(bytes, 0);
+    return;
+  }
+  while (end > 0) {
+    const void* feed = memrchr(bytes, '\n', end);
+    if (feed == nullptr) {
+      if (tail.fromStart) take(bytes, end);
+      return;
+    }
+    size_t start = static_cast<size_t>(static_cast<const char*>(feed) - bytes) + 1;
+    if (!take(bytes + start, end - start)) return;
+    end = start - 1;
+    if (end == 0 && tail.fromStart) take(bytes, 0);  // the file starts with an empty line
+  }
 }
 
 // The line as typed, when it is one: UTF-8 without NUL or lone surrogates, short enough for
 // the command line. A CR before the line feed (a file written on Windows) is dropped.
-bool Decode(std::string bytes, std::u16string& line) {
+bool Decode(const char* start, size_t length, std::u16string& line) {
+  if (length > kLongestLine) return false;
+  std::string bytes(start, length);
   if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
   if (bytes.empty() || bytes.find('\0') != std::string::npos) return false;
   line.clear();
@@ -128,21 +146,51 @@ void MakeFolders(const std::string& path) {
   }
 }
 
-// Keeps the last kKept lines of a file that has grown past kTrimAt, rewritten in place under
-// the caller's lock.
+// Keeps the last kKept lines of a file that has grown past kTrimAt lines, or past kWindow
+// bytes, rewritten in place under the caller's lock.
 bool TrimIfLong(int fd, off_t size) {
+  Tail tail;
+  if (!ReadTail(fd, size, HistoryFile::kTrimAt + 1, tail)) return false;
   size_t lines = 0;
-  EachLineFromTheEnd(fd, size,
-                     [&](const std::string&, bool) { return ++lines <= HistoryFile::kTrimAt; });
-  if (lines <= HistoryFile::kTrimAt) return true;
+  EachLineFromTheEnd(tail, [&](const char*, size_t) { return ++lines <= HistoryFile::kTrimAt; });
+  if (tail.fromStart && lines <= HistoryFile::kTrimAt) return true;
   std::vector<std::string> kept;
-  EachLineFromTheEnd(fd, size, [&](const std::string& line, bool tooLong) {
-    if (!tooLong) kept.push_back(line);
+  EachLineFromTheEnd(tail, [&](const char* line, size_t length) {
+    if (length <= kLongestLine) kept.emplace_back(line, length);
     return kept.size() < HistoryFile::kKept;
   });
   std::string text;
   for (size_t i = kept.size(); i-- > 0;) text += kept[i] + "\n";
   return WriteAt(fd, text, 0) && ftruncate(fd, static_cast<off_t>(text.size())) == 0;
+}
+
+// Whether the file's last line is `entry`; `end` is the end of the file (`size` bytes), at
+// least the entry and two bytes more when the file is that long.
+bool LastLineIs(const std::string& end, off_t size, const std::string& entry) {
+  size_t length = end.size();
+  if (length > 0 && end[length - 1] == '\n') --length;
+  if (length < entry.size() || end.compare(length - entry.size(), entry.size(), entry) != 0) {
+    return false;
+  }
+  size_t before = length - entry.size();
+  return before > 0 ? end[before - 1] == '\n' : static_cast<off_t>(end.size()) == size;
+}
+
+// Opens the file and checks that it is a regular one; -1 with `error` set when it is not.
+int OpenRegular(const std::string& path, int flags, int& error) {
+  int fd = open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0600);
+  struct stat about;
+  if (fd < 0) {
+    error = errno;
+  } else if (fstat(fd, &about) != 0) {
+    error = errno;
+  } else if (!S_ISREG(about.st_mode)) {
+    error = S_ISDIR(about.st_mode) ? EISDIR : HistoryFile::kNotRegular;
+  } else {
+    return fd;
+  }
+  if (fd >= 0) close(fd);
+  return -1;
 }
 
 }  // namespace
@@ -160,50 +208,43 @@ std::string HistoryFile::DefaultPath() {
 std::vector<std::u16string> HistoryFile::Load(int& error) const {
   std::vector<std::u16string> lines;
   error = 0;
-  Descriptor file(open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  struct stat about;
+  Descriptor file(OpenRegular(path_, O_RDONLY, error));
   if (file.fd < 0) {
-    error = errno == ENOENT ? 0 : errno;
-    return lines;
-  }
-  if (fstat(file.fd, &about) != 0 || !S_ISREG(about.st_mode)) {
-    error = S_ISDIR(about.st_mode) ? EISDIR : EINVAL;
+    if (error == ENOENT) error = 0;
     return lines;
   }
   Lock(file.fd, LOCK_SH);  // not halfway through another shell's trim
+  struct stat about;
+  Tail tail;
+  if (fstat(file.fd, &about) != 0 || !ReadTail(file.fd, about.st_size, kKept, tail)) {
+    error = errno != 0 ? errno : EIO;
+    return lines;
+  }
   std::u16string line;
-  bool read =
-      EachLineFromTheEnd(file.fd, about.st_size, [&](const std::string& bytes, bool tooLong) {
-        if (!tooLong && Decode(bytes, line)) lines.push_back(line);
-        return lines.size() < kKept;
-      });
-  if (!read) error = errno != 0 ? errno : EIO;
+  size_t seen = 0;
+  EachLineFromTheEnd(tail, [&](const char* bytes, size_t length) {
+    if (Decode(bytes, length, line)) lines.push_back(line);
+    return ++seen < kKept;
+  });
   std::reverse(lines.begin(), lines.end());
   return lines;
 }
 
 bool HistoryFile::Append(const std::u16string& line) const {
   MakeFolders(path_);
-  Descriptor file(open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600));
+  int error = 0;
+  Descriptor file(OpenRegular(path_, O_RDWR | O_CREAT, error));
+  errno = error;
+  if (file.fd < 0 || !Lock(file.fd, LOCK_EX)) return false;
   struct stat about;
-  if (file.fd < 0) return false;
-  if (fstat(file.fd, &about) != 0 || !S_ISREG(about.st_mode)) {
-    errno = EINVAL;
-    return false;
-  }
-  if (!Lock(file.fd, LOCK_EX)) return false;
   if (fstat(file.fd, &about) != 0) return false;  // another shell may have written meanwhile
   std::string entry = Narrow(line);
-  std::string last;
-  EachLineFromTheEnd(file.fd, about.st_size, [&](const std::string& bytes, bool) {
-    last = bytes;
-    return false;
-  });
-  if (last == entry) return true;  // the same as the line before it
-  // Every writer holds the lock, so the end found above is still the end.
-  char lastByte = '\n';
-  if (about.st_size > 0) ReadAt(file.fd, &lastByte, 1, about.st_size - 1);
-  std::string text = (lastByte == '\n' ? "" : "\n") + entry + "\n";
+  // Every writer holds the lock, so the end read here is still the end.
+  off_t take = std::min(about.st_size, static_cast<off_t>(entry.size() + 2));
+  std::string end(static_cast<size_t>(take), '\0');
+  if (take > 0 && !ReadAt(file.fd, &end[0], end.size(), about.st_size - take)) return false;
+  if (LastLineIs(end, about.st_size, entry)) return true;  // the same as the line before it
+  std::string text = (end.empty() || end.back() == '\n' ? "" : "\n") + entry + "\n";
   if (!WriteAt(file.fd, text, about.st_size)) {
     int why = errno;
     // No half line is left behind; should even that fail, there is nothing more to do.

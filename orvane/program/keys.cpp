@@ -5,6 +5,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <deque>
+
+#include "orvane/lib/console.h"
 #include "orvane/lib/text.h"
 #include "orvane/program/terminal.h"
 
@@ -14,11 +18,15 @@ namespace {
 
 // A byte read too far, given back to the next read.
 int pushedBack = -1;
+// Keys typed while the shell waited for the terminal's answer to a question.
+std::deque<Key> keptKeys;
+int reportsAwaited = 0;       // questions about the cursor not yet answered
+bool terminalAnswers = true;  // false once a question went unanswered
 
 const int kNoByte = -1;
 const int kInterrupted = -2;
-const int kSequenceWaitMs = 50;  // the bytes of one escape sequence come together
 const int kLongestSequence = 4096;
+const int kReportWaitMs = 500;
 
 // Reads a byte, waiting at most `timeoutMs` when it is not negative; kNoByte when none came,
 // kInterrupted when a signal ended the wait.
@@ -39,6 +47,11 @@ int ReadByte(int fd, int timeoutMs) {
   ssize_t got = read(fd, &byte, 1);
   if (got == 1) return byte;
   return got < 0 && errno == EINTR ? kInterrupted : kNoByte;
+}
+
+// Gives a byte read too far back to the next read.
+void PushBack(int byte) {
+  if (byte >= 0) pushedBack = byte;
 }
 
 Key Make(KeyId id, char16_t code = 0) {
@@ -116,27 +129,83 @@ KeyId CsiKey(const std::string& params, int final) {
   }
 }
 
-// The rest of "ESC [": parameter and intermediate bytes, then a final byte. A sequence cut
-// short is a key the shell does not know; what follows it is a key of its own.
-Key ReadCsi(int fd) {
+// The parts of a control sequence (after ESC [ or ESC O, or their 8-bit forms): parameter
+// bytes (0x30-0x3F), intermediate bytes (0x20-0x2F) and the final byte (0x40-0x7E).
+struct Sequence {
   std::string params;
+  std::string intermediates;
+  int final = -1;  // -1: cut short, by a byte outside the grammar or by a pause
+};
+
+Sequence ReadSequence(int fd) {
+  Sequence sequence;
   for (int length = 0; length < kLongestSequence; ++length) {
     int c = ReadByte(fd, kSequenceWaitMs);
-    if (c >= 0x20 && c <= 0x3F) {
-      params += static_cast<char>(c);
+    if (c >= 0x30 && c <= 0x3F && sequence.intermediates.empty()) {
+      sequence.params += static_cast<char>(c);
+    } else if (c >= 0x20 && c <= 0x3F) {
+      sequence.intermediates += static_cast<char>(c);  // a parameter after one is malformed
     } else if (c >= 0x40 && c <= 0x7E) {
-      return Make(CsiKey(params, c));
+      sequence.final = c;
+      break;
     } else {
-      if (c >= 0) pushedBack = c;
+      PushBack(c);  // what follows a sequence cut short is a key of its own
       break;
     }
   }
-  return Make(KeyId::kUnknown);
+  return sequence;
 }
 
-// The rest of "ESC O": one final byte.
+// Reads `count` bytes that belong to the sequence just read, whatever they are.
+void Skip(int fd, int count) {
+  for (int i = 0; i < count && ReadByte(fd, kSequenceWaitMs) >= 0; ++i) {
+  }
+}
+
+// The answer to a question about the cursor: "ROW;COLUMN".
+bool ParseReport(const std::string& params, Key& key) {
+  size_t semicolon = params.find(';');
+  if (semicolon == std::string::npos || semicolon == 0 || semicolon + 1 == params.size() ||
+      params.find_first_not_of("0123456789;") != std::string::npos ||
+      params.find(';', semicolon + 1) != std::string::npos || params.size() > 12) {
+    return false;
+  }
+  key.id = KeyId::kCursorReport;
+  key.row = std::stoi(params.substr(0, semicolon));
+  key.column = std::stoi(params.substr(semicolon + 1));
+  return true;
+}
+
+// The rest of a CSI sequence (ESC [ or 0x9B).
+Key ReadCsi(int fd) {
+  int first = ReadByte(fd, kSequenceWaitMs);
+  if (first == '[') {  // the Linux console's F1 to F5: ESC [ [ A to E
+    int final = ReadByte(fd, kSequenceWaitMs);
+    if (final < 0x40 || final > 0x7E) PushBack(final);
+    return Make(KeyId::kUnknown);
+  }
+  PushBack(first);
+  Sequence sequence = ReadSequence(fd);
+  if (sequence.final < 0 || !sequence.intermediates.empty()) return Make(KeyId::kUnknown);
+  if (sequence.final == 'M' && sequence.params.empty()) {
+    Skip(fd, 3);  // a mouse report: button, column and row follow as three bytes
+    return Make(KeyId::kUnknown);
+  }
+  Key report;
+  if (sequence.final == 'R' && reportsAwaited > 0 && ParseReport(sequence.params, report)) {
+    --reportsAwaited;
+    return report;
+  }
+  return Make(CsiKey(sequence.params, sequence.final));
+}
+
+// The rest of an SS3 sequence (ESC O or 0x8F): keys that some terminals send in this form.
 Key ReadSs3(int fd) {
-  switch (ReadByte(fd, kSequenceWaitMs)) {
+  Sequence sequence = ReadSequence(fd);
+  if (!sequence.params.empty() || !sequence.intermediates.empty()) {
+    return Make(KeyId::kUnknown);  // with modifiers, such as ESC O 5 D
+  }
+  switch (sequence.final) {
     case 'A':
       return Make(KeyId::kUp);
     case 'B':
@@ -158,12 +227,13 @@ Key ReadSs3(int fd) {
   }
 }
 
-// The rest of a string sequence (ESC ], ESC P, ...): up to BEL or ESC \.
+// The rest of a string sequence (ESC ], ESC P, ...): up to BEL or the string terminator
+// (ESC \, or U+009C in UTF-8).
 Key ReadStringSequence(int fd) {
   int previous = 0;
   for (int length = 0; length < kLongestSequence; ++length) {
     int c = ReadByte(fd, kSequenceWaitMs);
-    if (c < 0 || c == 7 || (previous == 27 && c == '\\')) break;
+    if (c < 0 || c == 7 || (previous == 27 && c == '\\') || (previous == 0xC2 && c == 0x9C)) break;
     previous = c;
   }
   return Make(KeyId::kUnknown);
@@ -177,12 +247,31 @@ std::string ReadUtf8(int fd, int lead) {
     int next = ReadByte(fd, kSequenceWaitMs);
     if (next < 0) break;
     if ((next & 0xC0) != 0x80) {  // not a continuation: it starts the next key
-      pushedBack = next;
+      PushBack(next);
       break;
     }
     utf8 += static_cast<char>(next);
   }
   return utf8;
+}
+
+// A C1 control (0x80 to 0x9F), sent as a byte of its own or encoded in UTF-8: the 8-bit forms
+// of CSI, SS3 and the string sequences are read like their ESC forms.
+Key ReadC1(int fd, int control) {
+  switch (control) {
+    case 0x9B:
+      return ReadCsi(fd);
+    case 0x8F:
+      return ReadSs3(fd);
+    case 0x90:
+    case 0x98:
+    case 0x9D:
+    case 0x9E:
+    case 0x9F:
+      return ReadStringSequence(fd);
+    default:
+      return Make(KeyId::kControl, static_cast<char16_t>(control));
+  }
 }
 
 // After ESC: a sequence, an Alt combination, or Escape alone.
@@ -196,6 +285,7 @@ Key ReadEscape(int fd) {
       return ReadSs3(fd);
     case ']':
     case 'P':
+    case 'X':
     case '_':
     case '^':
       return ReadStringSequence(fd);
@@ -212,17 +302,17 @@ Key ReadEscape(int fd) {
       break;
   }
   if (first < 0x20) {  // Escape, then a key of its own
-    pushedBack = first;
+    PushBack(first);
     return Make(KeyId::kEscape);
   }
   ReadUtf8(fd, first);  // Alt with any other character: read whole, and not inserted
   return Make(KeyId::kUnknown);
 }
 
-}  // namespace
-
-Key ReadKey(int fd) {
-  int byte = ReadByte(fd, -1);
+// One key, or the terminal's answer to a question; waits at most `timeoutMs` for its first
+// byte when that is not negative.
+Key ReadKeyWithin(int fd, int timeoutMs) {
+  int byte = ReadByte(fd, timeoutMs);
   if (byte < 0) {
     Key none;
     none.interrupted = byte == kInterrupted;
@@ -232,10 +322,56 @@ Key ReadKey(int fd) {
   if (byte == 27) return ReadEscape(fd);
   if (byte == 127) return Make(KeyId::kBackspace, 8);
   if (byte < 0x20) return Make(ControlKey(byte), static_cast<char16_t>(byte));
+  if (byte == 0x9B || byte == 0x8F) return ReadC1(fd, byte);  // never the start of UTF-8
   Key key = Make(KeyId::kCharacter);
   key.text = Wide(ReadUtf8(fd, byte));
   key.code = key.text[0];
+  if (key.code >= 0x80 && key.code <= 0x9F) return ReadC1(fd, key.code);
   return key;
+}
+
+}  // namespace
+
+Key ReadKey(int fd) {
+  if (!keptKeys.empty()) {
+    Key key = keptKeys.front();
+    keptKeys.pop_front();
+    return key;
+  }
+  Key key;
+  do {
+    key = ReadKeyWithin(fd, -1);
+  } while (key.id == KeyId::kCursorReport);  // an answer that came too late
+  return key;
+}
+
+bool KeyWaiting(int fd, int timeoutMs) {
+  pollfd p{fd, POLLIN, 0};
+  return !keptKeys.empty() || pushedBack >= 0 || poll(&p, 1, timeoutMs) > 0;
+}
+
+bool AskCursorPosition(int fd, int* row, int* column) {
+  if (!terminalAnswers) return false;
+  WriteOutput("\x1b[6n");
+  ++reportsAwaited;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReportWaitMs);
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    deadline - std::chrono::steady_clock::now())
+                    .count();
+    Key key = left > 0 ? ReadKeyWithin(fd, static_cast<int>(left)) : Key();
+    if (key.id == KeyId::kCursorReport) {
+      *row = key.row;
+      *column = key.column;
+      return true;
+    }
+    if (key.id != KeyId::kNone) {
+      keptKeys.push_back(key);
+    } else if (!key.interrupted) {
+      terminalAnswers = false;
+      return false;
+    }
+  }
 }
 
 const char16_t* KeyName(KeyId id) {

@@ -6,10 +6,10 @@ namespace orvane {
 
 namespace {
 
-// Words are runs of letters, digits, "_" and characters beyond ASCII other than blanks.
-bool IsWordCharacter(char16_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         (c >= 0x80 && c != 0xA0 && c != 0x3000);
+// Words are runs of letters and digits of any script and "_"; a mark that combines with a
+// letter belongs to it. Symbols such as "×" and "−" separate words, as "*" and "-" do.
+bool IsWordCharacter(char32_t c) {
+  return c == '_' || IsLetterOrDigit(c) || (c >= 0x80 && CodePointWidth(c) == 0);
 }
 
 }  // namespace
@@ -105,8 +105,10 @@ EditorAction LineEditor::Apply(const Key& key) {
 bool LineEditor::ApplyToSearch(const Key& key, EditorAction& action) {
   switch (key.id) {
     case KeyId::kCharacter:
+      // A longer search text matches only where the shorter one did: from the match on, and
+      // not at all once the shorter one failed.
       query_ += key.text;
-      SearchFrom(match_ < history_.size() ? match_ : history_.size());
+      if (!searchFailed_) SearchFrom(match_, match_ < history_.size() ? cursor_ : 0);
       return true;
     case KeyId::kBackspace:
       query_.erase(PreviousCodePoint(query_, query_.size()));
@@ -123,13 +125,16 @@ bool LineEditor::ApplyToSearch(const Key& key, EditorAction& action) {
       action = EditorAction::kShow;
       return true;
     default:
-      searching_ = false;  // the match stays, and the key edits it
-      recalled_ = history_.size();
+      // The match stays, and the key edits it; Up and Down go on from it through the history,
+      // and Down past its end gives back the line from before the search.
+      searching_ = false;
+      recalled_ = match_;
+      if (match_ < history_.size()) draft_ = beforeSearch_;
       return false;
   }
 }
 
-void LineEditor::SearchFrom(size_t index) {
+void LineEditor::SearchFrom(size_t index, size_t position) {
   searchFailed_ = false;
   if (query_.empty()) {
     match_ = history_.size();
@@ -137,8 +142,8 @@ void LineEditor::SearchFrom(size_t index) {
     cursor_ = cursorBeforeSearch_;
     return;
   }
-  for (size_t i = index < history_.size() ? index + 1 : history_.size(); i-- > 0;) {
-    size_t found = history_[i].find(query_);
+  for (size_t i = index < history_.size() ? index + 1 : history_.size(); i-- > 0; position = 0) {
+    size_t found = history_[i].find(query_, i == index ? position : 0);
     if (found != std::u16string::npos) {
       match_ = i;
       text_ = history_[i];
@@ -179,23 +184,32 @@ size_t LineEditor::CharacterLeft() const {
 size_t LineEditor::CharacterRight() const {
   size_t at = cursor_, units = 0;
   if (at >= text_.size()) return at;
-  CodePointAt(text_, at, &units);
-  at += units;
+  at = NextCodePoint(text_, at);
   while (at < text_.size() && CodePointWidth(CodePointAt(text_, at, &units)) == 0) at += units;
   return at;
 }
 
+bool LineEditor::WordBefore(size_t at) const {
+  size_t units = 0;
+  return IsWordCharacter(CodePointAt(text_, PreviousCodePoint(text_, at), &units));
+}
+
+bool LineEditor::WordAt(size_t at) const {
+  size_t units = 0;
+  return IsWordCharacter(CodePointAt(text_, at, &units));
+}
+
 size_t LineEditor::WordLeft() const {
   size_t at = cursor_;
-  while (at > 0 && !IsWordCharacter(text_[at - 1])) --at;
-  while (at > 0 && IsWordCharacter(text_[at - 1])) --at;
+  while (at > 0 && !WordBefore(at)) at = PreviousCodePoint(text_, at);
+  while (at > 0 && WordBefore(at)) at = PreviousCodePoint(text_, at);
   return at;
 }
 
 size_t LineEditor::WordRight() const {
   size_t at = cursor_;
-  while (at < text_.size() && !IsWordCharacter(text_[at])) ++at;
-  while (at < text_.size() && IsWordCharacter(text_[at])) ++at;
+  while (at < text_.size() && !WordAt(at)) at = NextCodePoint(text_, at);
+  while (at < text_.size() && WordAt(at)) at = NextCodePoint(text_, at);
   return at;
 }
 

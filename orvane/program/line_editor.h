@@ -51,8 +51,9 @@ class LineEditor {
  private:
   // Keys while searching; false for a key that ends the search and then edits as usual.
   bool ApplyToSearch(const Key& key, EditorAction& action);
-  // Looks for the search text in the history from `index` back to the oldest line.
-  void SearchFrom(size_t index);
+  // Looks for the search text in the history from `index` back to the oldest line, in the line
+  // at `index` from `position` on.
+  void SearchFrom(size_t index, size_t position = 0);
   void Recall(size_t index);
   void Insert(const std::u16string& text);
   // Cuts text_[from, to) into the cut buffer.
@@ -63,6 +64,9 @@ class LineEditor {
   size_t CharacterRight() const;
   size_t WordLeft() const;
   size_t WordRight() const;
+  // Whether the character before, or at, `at` is part of a word.
+  bool WordBefore(size_t at) const;
+  bool WordAt(size_t at) const;
 
   std::u16string text_;
   size_t cursor_ = 0;

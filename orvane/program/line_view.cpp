@@ -1,7 +1,8 @@
 #include "orvane/program/line_view.h"
 
+#include <algorithm>
+
 #include "orvane/lib/console.h"
-#include "orvane/lib/display.h"
 
 namespace orvane {
 
@@ -13,47 +14,15 @@ void Csi(int count, char command, std::string& out) {
 
 }  // namespace
 
-void LineView::Step(char32_t c, Place& place, std::string* out) const {
-  int width = CodePointWidth(c);
-  if (place.column + width > columns_ && place.column > 0) {
-    if (out) {
-      out->append(static_cast<size_t>(columns_ - place.column), ' ');
-      *out += "\r\n";
-    }
-    ++place.row;
-    place.column = 0;
-  }
-  if (out) AppendShown(c, *out);
-  place.column += width;
-  if (place.column >= columns_) {
-    if (out) *out += "\r\n";
-    ++place.row;
-    place.column = 0;
-  }
-}
-
-void LineView::Put(size_t index, Place& place, std::string& out) const {
+ScreenPlace LineView::Locate(size_t index, int columns) const {
+  ScreenPlace place;
+  Advance(line_, 0, index, columns, place, nullptr);
   size_t units = 0;
-  for (size_t i = index; i < line_.size(); i += units) {
-    Step(CodePointAt(line_, i, &units), place, &out);
-  }
+  int width = index < line_.size() ? CodePointWidth(CodePointAt(line_, index, &units)) : 1;
+  return StartOf(width, columns, place);
 }
 
-LineView::Place LineView::Locate(size_t index) const {
-  Place place;
-  size_t units = 0;
-  for (size_t i = 0; i < index; i += units) Step(CodePointAt(line_, i, &units), place, nullptr);
-  if (index < line_.size()) {
-    int width = CodePointWidth(CodePointAt(line_, index, &units));
-    if (place.column + width > columns_ && place.column > 0) {
-      ++place.row;
-      place.column = 0;
-    }
-  }
-  return place;
-}
-
-void LineView::MoveCursor(Place from, Place to, std::string& out) {
+void LineView::MoveCursor(ScreenPlace from, ScreenPlace to, std::string& out) {
   if (to.row < from.row) Csi(from.row - to.row, 'A', out);
   if (to.row > from.row) Csi(to.row - from.row, 'B', out);
   if (to.column == 0 && from.column != 0) {
@@ -65,44 +34,61 @@ void LineView::MoveCursor(Place from, Place to, std::string& out) {
   }
 }
 
-void LineView::Draw(std::string& out) {
-  Place place;
-  Put(0, place, out);
+void LineView::Rewrite(size_t from, ScreenPlace oldEnd, std::string& out) {
+  // The last character at or before `from` that has a width (not a mark that combines with the
+  // one before it), and where the cursor goes to write it: where the pen is, or the start of
+  // the next row when the pen waits in the last column to wrap.
+  ScreenPlace place, start;
+  size_t first = 0, units = 1;
+  for (size_t i = 0; i <= from && i <= line_.size(); i += units) {
+    char32_t c = U' ';  // after the end, as if a character were typed
+    units = 1;
+    if (i < line_.size()) c = CodePointAt(line_, i, &units);
+    if (CodePointWidth(c) > 0) {
+      first = i;
+      start = place.column < columns_ ? place : ScreenPlace{place.row + 1, 0};
+    }
+    if (i < from && i < line_.size()) Advance(c, columns_, place, nullptr);
+  }
+  MoveCursor(at_, start, out);
+  place = start;
+  Advance(line_, first, line_.size(), columns_, place, &out);
+  if (place.column >= columns_) {
+    out += " \r";  // the wrap is taken now, so that the cursor can be moved from here
+    ++place.row;
+    place.column = 0;
+  }
+  if (place < oldEnd) {
+    out += "\x1b[J";  // what is left of the longer line drawn before
+  } else if (place.row > oldEnd.row) {
+    out += "\x1b[K";  // a row the line started, maybe just scrolled in: in the current colours
+  }
+  at_ = place;
   end_ = place;
-  Place cursor = Locate(cursor_);
-  MoveCursor(end_, cursor, out);
-  at_ = cursor;
-  drawn_ = true;
 }
 
 void LineView::Show(const std::u16string& prompt, const std::u16string& text, size_t cursor) {
   std::u16string line = prompt + text;
-  size_t target = prompt.size() + cursor;
   std::string out;
-  bool samePrompt = drawn_ && prompt.size() == promptLength_;
-  if (samePrompt && line == line_ && target == cursor_) {
-    return;  // nothing changed
-  } else if (samePrompt && line == line_) {
-    Place to = Locate(target);
-    MoveCursor(at_, to, out);
-    at_ = to;
-  } else if (samePrompt && target == line.size() && cursor_ == line_.size() &&
-             line.compare(0, line_.size(), line_) == 0) {
-    size_t from = line_.size();
-    line_ = line;
-    Put(from, end_, out);  // typed at the end: only what is new
-    at_ = end_;
-  } else {
-    if (drawn_) {
-      MoveCursor(at_, Place(), out);
-      out += "\x1b[J";
-    }
-    line_ = line;
-    cursor_ = target;
-    Draw(out);
+  if (!drawn_) {
+    line_.clear();
+    at_ = end_ = ScreenPlace();
+    drawn_ = true;
   }
-  cursor_ = target;
-  promptLength_ = prompt.size();
+  size_t same = static_cast<size_t>(
+      std::mismatch(line.begin(),
+                    line.begin() + static_cast<ptrdiff_t>(std::min(line.size(), line_.size())),
+                    line_.begin())
+          .first -
+      line.begin());
+  if (same < line.size() || same < line_.size()) {
+    line_ = line;
+    Rewrite(same, end_, out);
+  }
+  cursor_ = prompt.size() + cursor;
+  ScreenPlace to = Locate(cursor_, columns_);
+  MoveCursor(at_, to, out);
+  at_ = to;
   WriteOutput(out);
 }
 
@@ -115,16 +101,35 @@ int LineView::MoveToEnd() {
   return end_.column;
 }
 
-void LineView::Resize(int columns) {
+bool LineView::NeedsCursorColumn(int columns) const {
+  return drawn_ && columns != columns_ && Locate(cursor_, columns).row != at_.row;
+}
+
+void LineView::Resize(int columns, int cursorColumn) {
   if (columns < 1 || columns == columns_) return;
-  std::string out;
-  if (drawn_) {
-    // The terminal's cursor is still where it was in the line as drawn at the old width.
-    MoveCursor(at_, Place(), out);
-    out += "\x1b[J";
+  if (!drawn_) {
+    columns_ = columns;
+    return;
   }
+  // A terminal that keeps its rows leaves the cursor where it was, or at its new last column;
+  // one that reflows the line puts it where the line at the new width has it.
+  ScreenPlace reflowed = Locate(cursor_, columns);
+  bool kept = cursorColumn == at_.column || cursorColumn == std::min(at_.column, columns - 1);
+  bool rewrapped = cursorColumn == reflowed.column;
+  // When it cannot be told, the nearer row: it may leave part of the line behind, but never
+  // erases what was above it.
+  int rowsUp = std::min(at_.row, reflowed.row);
+  if (kept && !rewrapped) rowsUp = at_.row;
+  if (rewrapped && !kept) rowsUp = reflowed.row;
+  std::string out;
+  if (rowsUp > 0) Csi(rowsUp, 'A', out);
+  out += "\r\x1b[J";
   columns_ = columns;
-  if (drawn_) Draw(out);
+  at_ = end_ = ScreenPlace();
+  Rewrite(0, end_, out);
+  ScreenPlace to = Locate(cursor_, columns_);
+  MoveCursor(at_, to, out);
+  at_ = to;
   WriteOutput(out);
 }
 

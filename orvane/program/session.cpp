@@ -23,6 +23,8 @@ namespace {
 
 const char16_t* const kPrompt = u"orvane> ";
 const int kPromptWidth = 8;
+// How long a paste may pause between two parts of it: it goes on as one batch of keys.
+const int kPasteGapMs = 10;
 
 }  // namespace
 
@@ -35,9 +37,13 @@ bool Session::Start() {
   bool terminalIn = isatty(STDIN_FILENO), terminalOut = isatty(STDOUT_FILENO);
   bool transient = !options_.commands.empty();
   bool noColor = getenv("NO_COLOR") != nullptr && getenv("NO_COLOR")[0] != 0;
-  console.colors =
-      !noColor && (options_.color == "always" || (options_.color == "auto" && terminalOut));
-  console.interactive = !transient && terminalIn && terminalOut;
+  // A terminal that takes no escape sequences (Emacs' shell mode, a plain console) gets no
+  // colours and no line editor, only its own line mode.
+  const char* term = getenv("TERM");
+  bool dumb = term == nullptr || term[0] == 0 || strcmp(term, "dumb") == 0;
+  console.colors = !noColor && (options_.color == "always" ||
+                                (options_.color == "auto" && terminalOut && !dumb));
+  console.interactive = !transient && terminalIn && terminalOut && !dumb;
   console.terminal = terminalOut;
 
   SetHostVariable("_4ver", HostVersion(options_));
@@ -151,21 +157,24 @@ void Session::RunLines(LineReader& input) {
 
 void Session::RunInteractive() {
   RawTerminal terminal(STDIN_FILENO);
-  view_.Resize(terminal.Columns());
+  view_.Resize(terminal.Columns(), -1);
   LoadHistory();
   ShowLine();
   while (!exiting_ && !OutputFailed()) {
     terminal.Claim();
-    if (terminal.TakeResized()) view_.Resize(terminal.Columns());
     if (terminal.TakeResumed()) {
-      // Back in the foreground, after whatever the screen showed meanwhile: the colours, the
-      // prompt and the line again.
+      // Back in the foreground, after whatever the screen showed meanwhile, perhaps at another
+      // width: the colours, the prompt and the line again.
       if (Console().colors && Console().attribute != 0x07) {
         ConsoleSetAttribute(Console().attribute);
       }
       WriteOutput("\r\x1b[J");
       view_.Forget();
+      terminal.TakeResized();
+      view_.Resize(terminal.Columns(), -1);
       ShowLine();
+    } else if (terminal.TakeResized()) {
+      FitToWidth(terminal.Columns());
     }
     Key key = ReadKey(STDIN_FILENO);
     if (key.id != KeyId::kNone) {
@@ -177,13 +186,29 @@ void Session::RunInteractive() {
   if (!exiting_) LeaveLine();
 }
 
+void Session::FitToWidth(int columns) {
+  int row = 0, column = 0;
+  bool known = view_.NeedsCursorColumn(columns) && AskCursorPosition(STDIN_FILENO, &row, &column);
+  view_.Resize(columns, known ? column - 1 : -1);
+}
+
 void Session::TakeKey(const Key& key, RawTerminal& terminal) {
-  if (key.id == KeyId::kEnter) return Submit(key);
+  if (key.id == KeyId::kEnter) {
+    inPaste_ = false;
+    return Submit(key);
+  }
   SendEditorKey(key);  // the plug-in sees every key before the editor acts on it
-  switch (editor_.Apply(key)) {
+  EditorAction action = editor_.Apply(key);
+  // Keys that only edit are taken as fast as they come, and the screen shows the line once
+  // they are all in (a paste is one redraw, not one per character); anything else starts from
+  // the line as it is now. Within a paste, the next part may take a moment to come through the
+  // terminal: a short wait for it costs less than drawing the rest of a long line again.
+  inPaste_ = action == EditorAction::kShow && KeyWaiting(STDIN_FILENO, inPaste_ ? kPasteGapMs : 0);
+  if (inPaste_) return;
+  ShowLine();
+  switch (action) {
     case EditorAction::kShow:
     case EditorAction::kSubmit:
-      ShowLine();
       break;
     case EditorAction::kGiveUp:
       Console().column = view_.MoveToEnd();
@@ -214,10 +239,8 @@ void Session::TakeKey(const Key& key, RawTerminal& terminal) {
 }
 
 void Session::Submit(const Key& enter) {
-  if (editor_.Searching()) {
-    editor_.Apply(enter);  // the match becomes the line, shown after the prompt again
-    ShowLine();
-  }
+  if (editor_.Searching()) editor_.Apply(enter);  // the match becomes the line
+  ShowLine();  // the line as it is, after the prompt, with every key before Enter in it
   std::u16string typed = editor_.Text();
   // The whole line is on the screen; what it prints goes below it.
   Console().column = view_.MoveToEnd();
@@ -299,8 +322,10 @@ void Session::SaveToHistory(const std::u16string& line) {
 void Session::HistoryProblem(const char* what, int error) {
   if (historyWarned_) return;
   historyWarned_ = true;
-  HostMessage("warning: the history file " + history_->Path() + " " + what + ": " +
-              ErrorText(error));
+  std::string problem = error == HistoryFile::kNotRegular
+                            ? std::string("is not a regular file")
+                            : std::string(what) + ": " + ErrorText(error);
+  HostMessage("warning: the history file " + history_->Path() + " " + problem);
 }
 
 }  // namespace orvane

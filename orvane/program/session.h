@@ -59,6 +59,9 @@ class Session {
 
   // At the prompt: one key, to the plug-in first and then to the editor.
   void TakeKey(const Key& key, RawTerminal& terminal);
+  // The terminal is now `columns` wide: the line is drawn again from its first row, which the
+  // terminal's cursor tells when the terminal may have reflowed the line.
+  void FitToWidth(int columns);
   // Enter: the plug-in, then the command; the line as typed joins the history.
   void Submit(const Key& enter);
   // Tab: completes the word before the cursor, or lists what it could become.
@@ -80,6 +83,7 @@ class Session {
   LineView view_;
   std::unique_ptr<HistoryFile> history_;  // none when input is not a terminal, or turned off
   bool historyWarned_ = false;
+  bool inPaste_ = false;  // the last key came with more waiting behind it
   std::vector<char16_t> buffer_ = std::vector<char16_t>(LineEditor::kMaxLength + 1);
   bool failed_ = false;
   bool exiting_ = false;

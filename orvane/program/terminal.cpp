@@ -68,13 +68,15 @@ void ReapplyRaw() {
 
 // Gives the terminal back as it was and writes `reset` (the terminal's own colours again), but
 // only when the shell is in the foreground: from the background the terminal is another
-// program's, and changing it would stop the shell (SIGTTOU, ignored here all the same).
-void GiveBack(int when, const char* reset, size_t length) {
+// program's, and changing it would stop the shell (SIGTTOU, ignored here all the same). Like
+// every change of mode here, it waits for output to drain and keeps what was typed ahead, which
+// belongs to whoever reads the terminal next.
+void GiveBack(const char* reset, size_t length) {
   if (!InForeground()) return;
   struct sigaction ignore = {}, previous;
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGTTOU, &ignore, &previous);
-  if (rawInForce) tcsetattr(terminalFd, when, &saved);
+  if (rawInForce) tcsetattr(terminalFd, TCSADRAIN, &saved);
   rawInForce = 0;
   if (resetColours && length > 0 && write(STDOUT_FILENO, reset, length) < 0) {
     // nowhere left to report it
@@ -86,19 +88,19 @@ const char kResetToEnd[] = "\x1b[0m\x1b[J";          // the colours, below the c
 const char kResetOnNewLine[] = "\x1b[0m\r\n\x1b[J";  // the same on a line of its own
 
 void RestoreAndDie(int signal) {
-  GiveBack(TCSAFLUSH, kResetOnNewLine, sizeof kResetOnNewLine - 1);
+  GiveBack(kResetOnNewLine, sizeof kResetOnNewLine - 1);
   RaiseDefault(signal);  // the parent sees the true cause
 }
 
 // A plug-in that calls exit() leaves no object to restore the terminal: this does.
 void RestoreAtExit() {
-  GiveBack(TCSAFLUSH, kResetOnNewLine, sizeof kResetOnNewLine - 1);
+  GiveBack(kResetOnNewLine, sizeof kResetOnNewLine - 1);
   terminalFd = -1;
 }
 
 void StopHere(int) {
   int savedErrno = errno;
-  GiveBack(TCSADRAIN, kResetToEnd, sizeof kResetToEnd - 1);
+  GiveBack(kResetToEnd, sizeof kResetToEnd - 1);
   RaiseDefault(SIGTSTP);  // stopped here until SIGCONT; an orphaned process group ignores it
   Handle(SIGTSTP, StopHere);
   ReapplyRaw();
@@ -154,7 +156,7 @@ RawTerminal::RawTerminal(int fd) {
   if (!restoresAtExit) restoresAtExit = atexit(RestoreAtExit) == 0;
   int set;
   do {
-    set = tcsetattr(fd, TCSAFLUSH, &raw);
+    set = tcsetattr(fd, TCSADRAIN, &raw);
   } while (set != 0 && errno == EINTR);  // started in the background: it waits for the foreground
   active_ = set == 0;
   rawInForce = active_;
@@ -162,7 +164,7 @@ RawTerminal::RawTerminal(int fd) {
 
 RawTerminal::~RawTerminal() {
   HandleSignals(false);
-  GiveBack(TCSAFLUSH, "", 0);
+  GiveBack("", 0);
   terminalFd = -1;
 }
 

@@ -45,6 +45,8 @@ class Shell:
         self.screen = pyte.Screen(columns, lines)
         self.stream = pyte.ByteStream(self.screen)
         self.master, slave = os.openpty()
+        # The terminal answers what the shell asks it, such as where its cursor is.
+        self.screen.write_process_input = lambda answer: os.write(self.master, answer.encode())
         self._size(columns, lines)
         environment = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
@@ -208,6 +210,15 @@ EDITING = [
     dict(name="redraw_after_output", columns=40,
          keys="=6*7" + ENTER + "=1",
          rows=["6*7 = 42", "orvane> =1"], cursor=(10, 3)),
+    # A mark typed after a character in the last column combines with it there.
+    dict(name="combining_mark_after_the_last_column", columns=40,
+         keys="=" + "a" * 31 + "\u0301",
+         rows=[LOADED, "orvane> =" + "a" * 30 + "\u00e1"], cursor=(0, 2)),
+    # Many keys at once in the middle of a long line: the line as if typed one by one.
+    dict(name="paste_in_the_middle_of_a_wrapped_line", columns=40,
+         keys="=" + "1" * 40 + HOME + RIGHT * 5 + "2" * 50,
+         rows=[LOADED, "orvane> =" + "1" * 4 + "2" * 27, "2" * 23 + "1" * 17,
+               "1" * 19], cursor=(23, 2)),
     # Characters take the columns of their display width.
     dict(name="cjk_takes_two_columns", keys="=中文+1" + LEFT * 3,
          rows=[LOADED, "orvane> =中文+1"], cursor=(11, 1)),
@@ -229,6 +240,10 @@ EDITING = [
     dict(name="caret_under_an_expanded_tab", env={"X": "\t2"}, keys="=%X*(" + ENTER,
          rows=["orvane> =%X*(", "         ^I2*(", "              ^",
                "orvane: a value is missing at position 5", "orvane>"], status=1),
+    # The caret goes on the row of a wrapped line where the character it points at is.
+    dict(name="caret_under_a_wrapped_line", columns=40, keys="=" + "1+" * 20 + "(" + ENTER,
+         rows=["orvane> =" + "1+" * 15 + "1", "+1+1+1+1+(", "          ^",
+               "orvane: a value is missing at position 4", "2", "orvane>"], status=1),
     # The keys people expect.
     dict(name="ctrl_w_deletes_the_word_before", keys="=sqrt(16)+ab" + ctrl("w"),
          rows=[LOADED, "orvane> =sqrt(16)+"], cursor=(18, 1)),
@@ -241,6 +256,12 @@ EDITING = [
          rows=[LOADED, "orvane> =sqrt(16)+ab"], cursor=(13, 1)),
     dict(name="ctrl_d_deletes_under_the_cursor", keys="=123" + LEFT + LEFT + ctrl("d"),
          rows=[LOADED, "orvane> =13"], cursor=(10, 1)),
+    # Sequences read by their grammar whatever their length, in their 8-bit form too: the Linux
+    # console's F1 and F5, keypad keys with modifiers, a mouse report and the markers of a paste.
+    dict(name="escape_sequences_leave_no_debris",
+         keys="=1" + "\x1b[[A" + "+" + "\x1b[[E" + "2" + "\x1bO2P" + "+" + "\x1bO5D" + "3" +
+         "\x1bO1;2P" + "+" + "\u009bA" + "4" + "\x1b[M !!" + "+" + "\x1b[200~5\x1b[201~",
+         rows=[LOADED, "orvane> =1+2+3+4+5"], cursor=(18, 1)),
     dict(name="unknown_keys_show_nothing",
          keys="=1" + "\x1b[15~" + "\x1bx" + "\x1b[2~" + "\x1b[1;2A" + "\x1bOQ" + ctrl("g") + "2",
          rows=[LOADED, "orvane> =12"], cursor=(11, 1)),
@@ -322,6 +343,39 @@ STEPS = [
 ]
 
 
+STEPS += [
+    # Keys typed ahead, before the editor starts and after it leaves, are kept for whoever
+    # reads the terminal next.
+    dict(name="typed_ahead_keys_are_kept", bash=True, steps=[
+        ("exit\recho AFTER-EXIT\r", ["orvane> exit", "$ echo AFTER-EXIT", "AFTER-EXIT", "$"]),
+        (JOB + " --no-history\r=6*7\r=1+1\rexit\r",
+         ["orvane> =6*7", "6*7 = 42", "orvane> =1+1", "1+1 = 2", "orvane> exit", "$"])]),
+    # The width is read again on coming back: the line at the new width, then edited in place.
+    dict(name="resized_while_stopped", bash=True, columns=40, steps=[
+        ("=1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17" + ctrl("z"),
+         ["orvane> =1+2+3+4+5+6+7+8+9+10+11+12+13+1", "4+15+16+17^Z",
+          "[1]+  Stopped                 " + JOB, "$"]),
+        ((25, 24), None),
+        ("fg\r", ["$ fg", JOB, "orvane> =1+2+3+4+5+6+7+8+", "9+10+11+12+13+14+15+16+17"]),
+        ("+18" + HOME + DELETE,
+         ["$ fg", JOB, "orvane> 1+2+3+4+5+6+7+8+9", "+10+11+12+13+14+15+16+17+", "18"]),
+        (ctrl("c") + "exit\r", ["$"])]),
+    # A row that the line's own wrapping scrolls in takes the console's colours to its end.
+    dict(name="wrapping_at_the_bottom_keeps_the_colours", lines=5, columns=40, steps=[
+        ("color 1E\r" + "".join("echo %d\r" % n for n in range(4)) + "=" + "1" * 40,
+         ["3", "orvane> =" + "1" * 31, "1" * 9],
+         {(39, 4): YELLOW_ON_BLUE, (20, 4): YELLOW_ON_BLUE}),
+        (ctrl("c") + "exit\r", None)]),
+    # A terminal that takes no escape sequences gets the terminal's own line mode, no colours.
+    # Its own line mode echoes what it does not know, such as Left.
+    dict(name="dumb_terminal_reads_lines", env={"TERM": "dumb"}, status=1, steps=[
+        ("=6*7\r", ["orvane> =6*7", "6*7 = 42", "orvane>"], {(6, 2): DEFAULT}),
+        ("=6*7" + LEFT + "\r",
+         ["orvane> =6*7^[[D", 'orvane: unexpected "^[" at position 4', "orvane>"]),
+        ("exit\r", None)]),
+]
+
+
 class SteppedTest(ScreenCase):
     pass
 
@@ -329,10 +383,16 @@ class SteppedTest(ScreenCase):
 def stepped_case(case):
     def run(self):
         output = os.path.join(self.home, "output") if "output" in case else None
-        shell = self.start(bash=case.get("bash", False), output=output)
+        shell = self.start(env=case.get("env"), columns=case.get("columns", 80),
+                           lines=case.get("lines", 24), bash=case.get("bash", False),
+                           output=output)
         for keys, rows, *cells in case["steps"]:
-            shell.type(keys)
-            self.expect(shell, rows, cells=cells[0] if cells else None)
+            if isinstance(keys, tuple):
+                shell.resize(*keys)  # (columns, lines)
+            else:
+                shell.type(keys)
+            if rows is not None:
+                self.expect(shell, rows, cells=cells[0] if cells else None)
         if case.get("bash"):
             shell.type("exit\r")
         self.assertEqual(shell.finish(), case.get("status", 0))
@@ -498,7 +558,9 @@ class HistoryTest(ScreenCase):
     def test_bad_files_never_stop_the_shell(self):
         bad = [b"=1+1\n\xff\xfe bad\n=2+2\n", b"=1+1\n=5\x00\n=2+2\n",
                b"=1+1\n=" + b"7" * 20000 + b"\n=2+2\n", b"=1+1\n" + b"7" * 100000 + b"\n=2+2\n",
-               b"=1+1\n=2+2"]
+               b"=1+1\n=2+2",
+               # past the 16 MiB read at the start: a line cut by it, and one too long to keep
+               b"=0\n" + b"7" * (17 << 20) + b"\n=1+1\n=2+2\n"]
         for content in bad:
             shell = self.start(history=content)
             shell.type(UP + UP)
@@ -508,12 +570,20 @@ class HistoryTest(ScreenCase):
             self.assertEqual(self.read_history()[-3:], ["=2+2", "=3", "exit"])
 
     def test_a_history_file_that_cannot_be_used_gets_one_warning(self):
-        os.makedirs(self.history_path())
-        shell = self.start(columns=200)
-        shell.type("=1\r=2\r")
-        self.expect(shell, [LOADED, "orvane: warning: the history file %s cannot be read: is a "
-                            "directory" % self.history_path(), "orvane> =1", "1 = 1",
-                            "orvane> =2", "2 = 2", "orvane>"])
+        folder = os.path.dirname(self.history_path())
+        cases = [(os.makedirs, "cannot be read: is a directory"),
+                 (os.mkfifo, "is not a regular file"),
+                 (lambda path: os.symlink("/dev/null", path), "is not a regular file")]
+        for make, problem in cases:
+            shutil.rmtree(folder, ignore_errors=True)
+            os.makedirs(folder)
+            make(self.history_path())
+            shell = self.start(columns=200)
+            shell.type("=1\r=2\r")
+            self.expect(shell, [LOADED, "orvane: warning: the history file %s %s" %
+                                (self.history_path(), problem), "orvane> =1", "1 = 1",
+                                "orvane> =2", "2 = 2", "orvane>"])
+            shell.kill()
 
 
 if __name__ == "__main__":
