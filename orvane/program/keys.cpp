@@ -205,26 +205,10 @@ Key ReadSs3(int fd) {
   if (!sequence.params.empty() || !sequence.intermediates.empty()) {
     return Make(KeyId::kUnknown);  // with modifiers, such as ESC O 5 D
   }
-  switch (sequence.final) {
-    case 'A':
-      return Make(KeyId::kUp);
-    case 'B':
-      return Make(KeyId::kDown);
-    case 'C':
-      return Make(KeyId::kRight);
-    case 'D':
-      return Make(KeyId::kLeft);
-    case 'H':
-      return Make(KeyId::kHome);
-    case 'F':
-      return Make(KeyId::kEnd);
-    case 'c':
-      return Make(KeyId::kWordRight);
-    case 'd':
-      return Make(KeyId::kWordLeft);
-    default:
-      return Make(KeyId::kUnknown);
-  }
+  // ESC O c and ESC O d: Ctrl-Right and Ctrl-Left on some terminals; the rest as in CSI.
+  if (sequence.final == 'c') return Make(KeyId::kWordRight);
+  if (sequence.final == 'd') return Make(KeyId::kWordLeft);
+  return Make(CsiKey("", sequence.final));
 }
 
 // The rest of a string sequence (ESC ], ESC P, ...): up to BEL or the string terminator
