@@ -17,6 +17,10 @@ struct FileIdentity {
   ino_t inode;
   off_t size;
   timespec modified, statusChanged;
+  // Whether it can be opened: a chmod or chown within the tick of a failed open keeps the times.
+  mode_t mode;
+  uid_t owner;
+  gid_t group;
 };
 
 const size_t kKeyPathChars = 512;  // as long as an open key's path can be
@@ -51,7 +55,8 @@ struct RootFile {
 RootFile roots[kRegFileRoots];
 
 FileIdentity IdentityOf(const struct stat& info) {
-  FileIdentity id{kUsableFile, info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+  FileIdentity id{kUsableFile,  info.st_dev,  info.st_ino, info.st_size, info.st_mtim,
+                  info.st_ctim, info.st_mode, info.st_uid, info.st_gid};
   if (!S_ISREG(info.st_mode) || info.st_size > static_cast<off_t>(kLargestRegFile)) {
     id.kind = kUnusableFile;
   }
@@ -67,7 +72,8 @@ bool Earlier(const timespec& a, const timespec& b) {
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
   return a.kind == b.kind && a.device == b.device && a.inode == b.inode && a.size == b.size &&
-         SameTime(a.modified, b.modified) && SameTime(a.statusChanged, b.statusChanged);
+         SameTime(a.modified, b.modified) && SameTime(a.statusChanged, b.statusChanged) &&
+         a.mode == b.mode && a.owner == b.owner && a.group == b.group;
 }
 
 // File times are the coarse clock's ticks, so a rewrite within the tick of the read can leave every
@@ -196,7 +202,7 @@ RegFileAnswer AnswerAnew(RootFile* root, CachedAnswer* slot, const RegFileQuery&
 
 void CheckRegFile(RegFileRoot which, const char* path) {
   RootFile* root = &roots[which];
-  FileIdentity now{kNoFile, 0, 0, 0, {}, {}};
+  FileIdentity now{kNoFile, 0, 0, 0, {}, {}, 0, 0, 0};
   struct stat info;
   if (path != nullptr && strlen(path) < sizeof root->path && stat(path, &info) == 0) {
     now = IdentityOf(info);
