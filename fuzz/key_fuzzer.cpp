@@ -3,14 +3,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <string>
 
 #include "calc/calculator.h"
 #include "calc/highlight.h"
 #include "fuzz/fuzz_host.h"
+#include "fuzz/registry_files.h"
 #include "platform/system.h"
 #include "platform/utf8_string.h"
 #include "shell/lifecycle.h"
@@ -68,39 +67,6 @@ std::string RegistryFile(FuzzedDataProvider& in, const char* root) {
   }
   return text;
 }
-
-// The registry stand-in's two files, in a folder made once per process, on tmpfs where there is
-// one: rewriting a file on a disk file system costs a flush to the disk at every run. A file is
-// rewritten only when its text changes; the stand-in then reads it again.
-struct RegistryFiles {
-  std::string folder, user, machine;
-  std::string userText, machineText;
-
-  RegistryFiles() {
-    for (std::string pattern : {"/dev/shm/sumbra-fuzz-XXXXXX", "/tmp/sumbra-fuzz-XXXXXX"}) {
-      if (mkdtemp(pattern.data()) == nullptr) continue;
-      folder = pattern;
-      user = folder + "/HKEY_CURRENT_USER.reg";
-      machine = folder + "/HKEY_LOCAL_MACHINE.reg";
-      setenv("SUMBRA_HKCU_REG", user.c_str(), 1);
-      setenv("SUMBRA_HKLM_REG", machine.c_str(), 1);
-      std::ofstream{user};  // both empty to begin with
-      std::ofstream{machine};
-      return;
-    }
-    abort();
-  }
-  ~RegistryFiles() {
-    unlink(user.c_str());
-    unlink(machine.c_str());
-    rmdir(folder.c_str());
-  }
-  static void Write(const std::string& path, std::string* written, const std::string& text) {
-    if (text == *written) return;
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    *written = text;
-  }
-};
 
 }  // namespace
 

@@ -1,13 +1,17 @@
 // Feeds arbitrary bytes to the registry stand-in's reader as a whole file, asks it for a value
 // into a buffer of arbitrary size, and checks the answer against the reference reader: a wrong
-// value fails just as a crash does.
+// value fails just as a crash does. Then asks the same through the registry functions, from the
+// file rewritten in place: the stand-in's cache must answer for the file as it is now, whatever
+// file the run before left there.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <string>
 #include <vector>
 
 #include "fuzz/reference_reg_reader.h"
+#include "fuzz/registry_files.h"
 #include "platform/posix/reg_file.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -16,6 +20,30 @@ void Check(bool condition) {
 }
 
 const BYTE kUntouched = 0xA5;
+const std::u16string kUserRoot = u"HKEY_CURRENT_USER\\";
+
+// The same question through RegOpenKeyExW and RegQueryValueExW, for a key under the user's root.
+void CheckThroughTheRegistry(const std::u16string& key, const std::u16string* name,
+                             const RegFileAnswer& got, const std::vector<BYTE>& buffer) {
+  if (key.compare(0, kUserRoot.size(), kUserRoot) != 0) return;
+  HKEY handle;
+  LONG opened =
+      RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str() + kUserRoot.size(), 0, KEY_READ, &handle);
+  Check((opened == ERROR_SUCCESS) == got.keyExists);
+  if (opened != ERROR_SUCCESS) return;
+  if (name != nullptr) {
+    std::vector<BYTE> viaApi(buffer.size(), kUntouched);
+    DWORD type = REG_NONE, size = static_cast<DWORD>(viaApi.size());
+    LONG queried = RegQueryValueExW(handle, name->c_str(), nullptr, &type,
+                                    viaApi.empty() ? nullptr : viaApi.data(), &size);
+    Check((queried != ERROR_FILE_NOT_FOUND) == got.valueFound);
+    if (got.valueFound) {
+      Check(type == got.type && size == got.size && viaApi == buffer);
+      Check((queried == ERROR_MORE_DATA) == (!viaApi.empty() && got.size > viaApi.size()));
+    }
+  }
+  Check(RegCloseKey(handle) == ERROR_SUCCESS);
+}
 
 }  // namespace
 
@@ -44,5 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(std::string(buffer.begin(), buffer.begin() + written) == want.data.substr(0, written));
   }
   for (size_t i = written; i < capacity; ++i) Check(buffer[i] == kUntouched);
+
+  static RegistryFiles files;
+  RegistryFiles::Write(files.user, &files.userText, file);
+  CheckThroughTheRegistry(key, name, got, buffer);
   return 0;
 }
