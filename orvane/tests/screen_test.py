@@ -397,6 +397,14 @@ STEPS += [
         (1.0, None),
         (ctrl("a") + "-", [LOADED, "orvane> -=4*4"]),
         (ctrl("c") + "exit\r", None)]),
+    # A resize where the cursor's column cannot tell whether the terminal kept its rows (as this
+    # emulator does) or reflowed them is taken as the last one that could tell.
+    dict(name="resize_the_column_cannot_tell_goes_as_the_last", columns=20, steps=[
+        ("=" + "1" * 68, ["orvane> =" + "1" * 11, "1" * 20, "1" * 20, "1" * 17]),
+        ((40, 24), [LOADED[:20], LOADED[20:], "orvane> =" + "1" * 31, "1" * 37]),
+        ((26, 24), [LOADED[:20], LOADED[20:], "orvane> =" + "1" * 17, "1" * 26, "1" * 25]),
+        ((52, 24), [LOADED[:20], LOADED[20:], "orvane> =" + "1" * 43, "1" * 25]),
+        (ctrl("c") + "exit\r", None)]),
     # A cursor-position answer with a number no terminal has is no answer, and harms nothing.
     dict(name="absurd_cursor_answer", columns=40, answer="\x1b[9999999999;1R", steps=[
         ("=" + "1" * 69, [LOADED, "orvane> =" + "1" * 31, "1" * 38]),
