@@ -1,6 +1,7 @@
 #include "orvane/lib/display.h"
 
 #include <locale.h>
+#include <stdio.h>
 #include <wchar.h>
 #include <wctype.h>
 
@@ -16,6 +17,14 @@ bool IsControl(char32_t c) {
 bool IsUnshowable(char32_t c) {
   return (c >= 0x80 && c < 0xA0) || IsHighSurrogate(c) || IsLowSurrogate(c);
 }
+// The controls of bidirectional text: written as they are, they reorder what a terminal shows
+// after them (the text of a line could seem to say something else).
+bool IsBidiControl(char32_t c) {
+  return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E ||
+         c == 0x200F || c == 0x061C;
+}
+// A bidi control shows as its code point: <U+202E>.
+const int kBidiShownWidth = 8;
 
 // C.UTF-8 is always there on Debian; the user's own locale may not be UTF-8 at all.
 locale_t Utf8Locale() {
@@ -53,6 +62,7 @@ int CodePointWidth(char32_t c) {
   if (c >= 0x20 && c < 0x7F) return 1;
   if (IsControl(c)) return 2;
   if (IsUnshowable(c)) return 1;
+  if (IsBidiControl(c)) return kBidiShownWidth;
   locale_t utf8 = Utf8Locale();
   if (utf8 == static_cast<locale_t>(0)) return 1;
   locale_t previous = uselocale(utf8);
@@ -65,6 +75,12 @@ void AppendShown(char32_t c, std::string& out) {
   if (IsControl(c)) {
     out += '^';
     out += static_cast<char>(c ^ 0x40);  // ^A for 1, ^[ for Escape, ^? for Delete
+    return;
+  }
+  if (IsBidiControl(c)) {
+    char shown[16];
+    snprintf(shown, sizeof shown, "<U+%04X>", static_cast<unsigned>(c));
+    out += shown;
     return;
   }
   if (IsUnshowable(c)) c = 0xFFFD;

@@ -20,10 +20,12 @@ size_t NextCodePoint(const Text& text, size_t index);
 
 // The columns a code point takes when shown: wcwidth under a UTF-8 locale, whatever the user's
 // locale is (2 for CJK and emoji, 0 for combining marks); 2 for a control character, which shows
-// as ^X; 1 for anything else wcwidth does not know.
+// as ^X; 8 for a control of bidirectional text, which shows as <U+202E>; 1 for anything else
+// wcwidth does not know.
 int CodePointWidth(char32_t c);
-// Appends the code point as it is shown, in UTF-8: a control character as ^X, a C1 control or a
-// lone surrogate as U+FFFD, so that no text can move the cursor or change the terminal.
+// Appends the code point as it is shown, in UTF-8: a control character as ^X, a control of
+// bidirectional text as <U+202E>, a C1 control or a lone surrogate as U+FFFD, so that no text
+// can move the cursor, change the terminal or reorder what it shows.
 void AppendShown(char32_t c, std::string& out);
 // The columns the text takes when shown.
 size_t DisplayWidth(const Text& text);

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <chrono>
 #include <deque>
 
@@ -22,11 +23,15 @@ int pushedBack = -1;
 std::deque<Key> keptKeys;
 int reportsAwaited = 0;       // questions about the cursor not yet answered
 bool terminalAnswers = true;  // false once a question went unanswered
+bool pasting = false;         // between the markers of a paste
+bool pastedReturn = false;    // the last key of the paste was a carriage return
 
 const int kNoByte = -1;
 const int kInterrupted = -2;
 const int kLongestSequence = 4096;
 const int kReportWaitMs = 500;
+// A paste whose end marker does not come within this pause is over all the same.
+const int kPasteGapMs = 500;
 
 // Reads a byte, waiting at most `timeoutMs` when it is not negative; kNoByte when none came,
 // kInterrupted when a signal ended the wait.
@@ -143,6 +148,11 @@ Sequence ReadSequence(int fd) {
     int c = ReadByte(fd, kSequenceWaitMs);
     if (c >= 0x30 && c <= 0x3F && sequence.intermediates.empty()) {
       sequence.params += static_cast<char>(c);
+    } else if (c == '$' && sequence.intermediates.empty()) {
+      // rxvt ends its shifted keys (ESC [ 2 3 $, ESC [ 7 $) with "$": taken as an intermediate
+      // byte, it would make the next key typed the final one.
+      sequence.final = c;
+      break;
     } else if (c >= 0x20 && c <= 0x3F) {
       sequence.intermediates += static_cast<char>(c);  // a parameter after one is malformed
     } else if (c >= 0x40 && c <= 0x7E) {
@@ -162,17 +172,26 @@ void Skip(int fd, int count) {
   }
 }
 
+// A number of at most four digits from 1 to 9999, as a terminal counts its rows and columns;
+// false for anything else (never an exception, whatever the bytes).
+bool ParsePosition(const std::string& digits, int& value) {
+  if (digits.empty() || digits.size() > 4) return false;
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return error == std::errc() && end == digits.data() + digits.size() && value >= 1;
+}
+
 // The answer to a question about the cursor: "ROW;COLUMN".
 bool ParseReport(const std::string& params, Key& key) {
   size_t semicolon = params.find(';');
-  if (semicolon == std::string::npos || semicolon == 0 || semicolon + 1 == params.size() ||
-      params.find_first_not_of("0123456789;") != std::string::npos ||
-      params.find(';', semicolon + 1) != std::string::npos || params.size() > 12) {
+  if (semicolon == std::string::npos) return false;
+  int row = 0, column = 0;
+  if (!ParsePosition(params.substr(0, semicolon), row) ||
+      !ParsePosition(params.substr(semicolon + 1), column)) {
     return false;
   }
   key.id = KeyId::kCursorReport;
-  key.row = std::stoi(params.substr(0, semicolon));
-  key.column = std::stoi(params.substr(semicolon + 1));
+  key.row = row;
+  key.column = column;
   return true;
 }
 
@@ -191,12 +210,40 @@ Key ReadCsi(int fd) {
     Skip(fd, 3);  // a mouse report: button, column and row follow as three bytes
     return Make(KeyId::kUnknown);
   }
+  if (sequence.final == '~' && (sequence.params == "200" || sequence.params == "201")) {
+    pasting = sequence.params == "200";  // the markers around a paste (bracketed paste mode)
+    return Make(KeyId::kPasteEnd);
+  }
   Key report;
   if (sequence.final == 'R' && reportsAwaited > 0 && ParseReport(sequence.params, report)) {
     --reportsAwaited;
     return report;
   }
   return Make(CsiKey(sequence.params, sequence.final));
+}
+
+// The character a number-pad key sends as ESC O and a final byte in application keypad mode
+// (p to y for 0 to 9, then the operators and "."); 0 for any other final byte.
+char16_t KeypadCharacter(int final) {
+  if (final >= 'p' && final <= 'y') return static_cast<char16_t>('0' + (final - 'p'));
+  switch (final) {
+    case 'k':
+      return u'+';
+    case 'm':
+      return u'-';
+    case 'j':
+      return u'*';
+    case 'o':
+      return u'/';
+    case 'n':
+      return u'.';
+    case 'l':
+      return u',';
+    case 'X':
+      return u'=';
+    default:
+      return 0;
+  }
 }
 
 // The rest of an SS3 sequence (ESC O or 0x8F): keys that some terminals send in this form.
@@ -208,6 +255,13 @@ Key ReadSs3(int fd) {
   // ESC O c and ESC O d: Ctrl-Right and Ctrl-Left on some terminals; the rest as in CSI.
   if (sequence.final == 'c') return Make(KeyId::kWordRight);
   if (sequence.final == 'd') return Make(KeyId::kWordLeft);
+  // The number pad in application keypad mode: its keys are what they say, typed.
+  if (sequence.final == 'M') return Make(KeyId::kEnter);
+  if (char16_t typed = KeypadCharacter(sequence.final)) {
+    Key key = Make(KeyId::kCharacter, typed);
+    key.text = std::u16string(1, typed);
+    return key;
+  }
   return Make(CsiKey("", sequence.final));
 }
 
@@ -293,9 +347,9 @@ Key ReadEscape(int fd) {
   return Make(KeyId::kUnknown);
 }
 
-// One key, or the terminal's answer to a question; waits at most `timeoutMs` for its first
-// byte when that is not negative.
-Key ReadKeyWithin(int fd, int timeoutMs) {
+// One key, or the terminal's answer to a question, or a paste marker; waits at most
+// `timeoutMs` for its first byte when that is not negative.
+Key ReadOneKey(int fd, int timeoutMs) {
   int byte = ReadByte(fd, timeoutMs);
   if (byte < 0) {
     Key none;
@@ -312,6 +366,59 @@ Key ReadKeyWithin(int fd, int timeoutMs) {
   key.code = key.text[0];
   if (key.code >= 0x80 && key.code <= 0x9F) return ReadC1(fd, key.code);
   return key;
+}
+
+// A key of a paste: its text is text, not keys. Each line of it ends as Enter does (a carriage
+// return and line feed together as one), a tab is a character of the line, and other control
+// characters and escape sequences are left out.
+Key ReadPastedKey(int fd, int timeoutMs) {
+  int wait = timeoutMs >= 0 && timeoutMs < kPasteGapMs ? timeoutMs : kPasteGapMs;
+  for (;;) {
+    int byte = ReadByte(fd, wait);
+    bool afterReturn = pastedReturn;
+    pastedReturn = byte == '\r';
+    if (byte == kNoByte && wait == kPasteGapMs) {
+      pasting = false;  // no end marker came: what follows is typed
+      return Make(KeyId::kPasteEnd);
+    }
+    if (byte < 0) {
+      Key none;
+      none.interrupted = byte == kInterrupted;
+      return none;
+    }
+    if (byte == '\r' || (byte == '\n' && !afterReturn)) return Make(KeyId::kEnter);
+    if (byte == '\t') {
+      Key tab = Make(KeyId::kCharacter, u'\t');
+      tab.text = u"\t";
+      return tab;
+    }
+    Key key;
+    if (byte == 27) {
+      // The end marker, or a sequence within the paste; an Escape alone is left out, and
+      // what follows it is text.
+      int next = ReadByte(fd, kSequenceWaitMs);
+      if (next == '[') {
+        key = ReadCsi(fd);
+      } else {
+        PushBack(next);
+      }
+    } else if (byte >= 0x20) {
+      PushBack(byte);
+      key = ReadOneKey(fd, 0);
+    }
+    if (key.id == KeyId::kCharacter || key.id == KeyId::kPasteEnd ||
+        key.id == KeyId::kCursorReport) {
+      return key;
+    }
+  }
+}
+
+// One key, or the terminal's answer to a question, from a paste or typed.
+Key ReadKeyWithin(int fd, int timeoutMs) {
+  for (;;) {
+    Key key = pasting ? ReadPastedKey(fd, timeoutMs) : ReadOneKey(fd, timeoutMs);
+    if (key.id != KeyId::kPasteEnd || !pasting) return key;  // the start is no key
+  }
 }
 
 }  // namespace

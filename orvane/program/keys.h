@@ -41,6 +41,7 @@ enum class KeyId : unsigned char {
   kCtrlZ,
   kUnknown,       // an escape sequence or Alt combination the shell does not know
   kCursorReport,  // the terminal's answer to AskCursorPosition, not a key
+  kPasteEnd,      // the end of a paste (its marker, or a pause): not a key, the screen catches up
 };
 
 struct Key {

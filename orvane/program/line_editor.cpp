@@ -62,9 +62,7 @@ EditorAction LineEditor::Apply(const Key& key) {
       cursor_ = text_.size();
       break;
     case KeyId::kUp:
-      if (recalled_ == 0) break;
-      if (recalled_ == history_.size()) draft_ = text_;
-      Recall(recalled_ - 1);
+      if (recalled_ > 0) Recall(recalled_ - 1);
       break;
     case KeyId::kDown:
       if (recalled_ < history_.size()) Recall(recalled_ + 1);
@@ -87,6 +85,7 @@ EditorAction LineEditor::Apply(const Key& key) {
       searchFailed_ = false;
       query_.clear();
       match_ = history_.size();
+      edits_[recalled_] = text_;
       beforeSearch_ = text_;
       cursorBeforeSearch_ = cursor_;
       break;
@@ -128,8 +127,7 @@ bool LineEditor::ApplyToSearch(const Key& key, EditorAction& action) {
       // The match stays, and the key edits it; Up and Down go on from it through the history,
       // and Down past its end gives back the line from before the search.
       searching_ = false;
-      recalled_ = match_;
-      if (match_ < history_.size()) draft_ = beforeSearch_;
+      if (match_ < history_.size()) recalled_ = match_;
       return false;
   }
 }
@@ -155,8 +153,14 @@ void LineEditor::SearchFrom(size_t index, size_t position) {
 }
 
 void LineEditor::Recall(size_t index) {
+  edits_[recalled_] = text_;  // kept until the line is run or given up, as typed so far
   recalled_ = index;
-  text_ = index < history_.size() ? history_[index] : draft_;
+  auto edited = edits_.find(index);
+  if (edited != edits_.end()) {
+    text_ = edited->second;
+  } else {
+    text_ = index < history_.size() ? history_[index] : std::u16string();
+  }
   cursor_ = text_.size();
 }
 
@@ -227,7 +231,7 @@ void LineEditor::ReplaceBeforeCursor(size_t from, const std::u16string& text) {
 
 void LineEditor::Clear() {
   text_.clear();
-  draft_.clear();
+  edits_.clear();
   cursor_ = 0;
   recalled_ = history_.size();
   searching_ = false;

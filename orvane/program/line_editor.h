@@ -4,6 +4,7 @@
 
 #include <stddef.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -73,7 +74,9 @@ class LineEditor {
   std::u16string cut_;  // what Ctrl-K, Ctrl-U and Ctrl-W cut, for Ctrl-Y
   std::vector<std::u16string> history_;
   size_t recalled_ = 0;  // index into history_; history_.size() is the line being typed
-  std::u16string draft_;
+  // Lines of the history as edited since they were recalled, and the line being typed (at
+  // history_.size()) while another is shown: Up and Down bring them back as they were left.
+  std::map<size_t, std::u16string> edits_;
 
   bool searching_ = false;
   bool searchFailed_ = false;

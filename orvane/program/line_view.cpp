@@ -116,6 +116,14 @@ void LineView::Resize(int columns, int cursorColumn) {
   ScreenPlace reflowed = Locate(cursor_, columns);
   bool kept = cursorColumn == at_.column || cursorColumn == std::min(at_.column, columns - 1);
   bool rewrapped = cursorColumn == reflowed.column;
+  // The cursor's row cannot tell them apart: a terminal that reflows may keep the cursor on its
+  // row and move what is above it. A terminal does the same at every resize, though.
+  if (kept && rewrapped && wrap_ != Wrap::kUnknown) {
+    kept = wrap_ == Wrap::kKeepsRows;
+    rewrapped = !kept;
+  } else if (kept != rewrapped) {
+    wrap_ = kept ? Wrap::kKeepsRows : Wrap::kReflows;
+  }
   // When it cannot be told, the nearer row: it may leave part of the line behind, but never
   // erases what was above it.
   int rowsUp = std::min(at_.row, reflowed.row);

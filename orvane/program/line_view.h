@@ -31,7 +31,7 @@ class LineView {
   // The terminal is now `columns` wide: the line is drawn again from its first row. Where that
   // row is depends on what the terminal did with the line: kept its rows cut or reflowed it to
   // the new width, which `cursorColumn` (where the terminal's cursor is now, from 0; -1 when it
-  // is not known) tells apart.
+  // is not known) tells apart, or else what this terminal did the last time it could be told.
   void Resize(int columns, int cursorColumn);
   int Columns() const { return columns_; }
 
@@ -45,7 +45,12 @@ class LineView {
   void Rewrite(size_t from, ScreenPlace oldEnd, std::string& out);
   static void MoveCursor(ScreenPlace from, ScreenPlace to, std::string& out);
 
+  // Whether the terminal keeps its rows (cut at the new width) or reflows them on a resize,
+  // as far as a resize has told.
+  enum class Wrap { kUnknown, kKeepsRows, kReflows };
+
   int columns_ = 80;
+  Wrap wrap_ = Wrap::kUnknown;
   std::u16string line_;  // the prompt and the text, as shown
   size_t cursor_ = 0;    // into line_
   bool drawn_ = false;

@@ -197,6 +197,10 @@ void Session::TakeKey(const Key& key, RawTerminal& terminal) {
     inPaste_ = false;
     return Submit(key);
   }
+  if (key.id == KeyId::kPasteEnd) {
+    inPaste_ = false;
+    return ShowLine();
+  }
   SendEditorKey(key);  // the plug-in sees every key before the editor acts on it
   EditorAction action = editor_.Apply(key);
   // Keys that only edit are taken as fast as they come, and the screen shows the line once

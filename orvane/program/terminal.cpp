@@ -57,10 +57,29 @@ bool InForeground() {
   return ForegroundGroup() == getpgrp();
 }
 
+// With raw mode, the terminal marks a paste, so that its text is not taken as keys; it stops
+// with raw mode, for whoever has the terminal next.
+const char kPasteMarksOn[] = "\x1b[?2004h";
+const char kPasteMarksOff[] = "\x1b[?2004l";
+
+// Writes to the terminal, from a signal handler too.
+void Tell(const char* text, size_t length) {
+  if (resetColours && length > 0 && write(STDOUT_FILENO, text, length) < 0) {
+    // nowhere left to report it
+  }
+}
+
+// Raw mode, with pastes marked.
+bool SetRaw() {
+  if (tcsetattr(terminalFd, TCSADRAIN, &raw) != 0) return false;
+  Tell(kPasteMarksOn, sizeof kPasteMarksOn - 1);
+  return true;
+}
+
 // Raw mode again, but only in the foreground: changing the terminal from the background would
 // stop the shell with SIGTTOU.
 void ReapplyRaw() {
-  if (InForeground() && tcsetattr(terminalFd, TCSADRAIN, &raw) == 0) {
+  if (InForeground() && SetRaw()) {
     rawInForce = 1;
     resumed = 1;
   }
@@ -76,11 +95,12 @@ void GiveBack(const char* reset, size_t length) {
   struct sigaction ignore = {}, previous;
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGTTOU, &ignore, &previous);
-  if (rawInForce) tcsetattr(terminalFd, TCSADRAIN, &saved);
-  rawInForce = 0;
-  if (resetColours && length > 0 && write(STDOUT_FILENO, reset, length) < 0) {
-    // nowhere left to report it
+  if (rawInForce) {
+    Tell(kPasteMarksOff, sizeof kPasteMarksOff - 1);
+    tcsetattr(terminalFd, TCSADRAIN, &saved);
   }
+  rawInForce = 0;
+  Tell(reset, length);
   sigaction(SIGTTOU, &previous, nullptr);
 }
 
@@ -154,11 +174,11 @@ RawTerminal::RawTerminal(int fd) {
   HandleSignals(true);
   static bool restoresAtExit = false;
   if (!restoresAtExit) restoresAtExit = atexit(RestoreAtExit) == 0;
-  int set;
+  bool set;
   do {
-    set = tcsetattr(fd, TCSADRAIN, &raw);
-  } while (set != 0 && errno == EINTR);  // started in the background: it waits for the foreground
-  active_ = set == 0;
+    set = SetRaw();
+  } while (!set && errno == EINTR);  // started in the background: it waits for the foreground
+  active_ = set;
   rawInForce = active_;
 }
 

@@ -262,6 +262,20 @@ EDITING = [
          keys="=1" + "\x1b[[A" + "+" + "\x1b[[E" + "2" + "\x1bO2P" + "+" + "\x1bO5D" + "3" +
          "\x1bO1;2P" + "+" + "\u009bA" + "4" + "\x1b[M !!" + "+" + "\x1b[200~5\x1b[201~",
          rows=[LOADED, "orvane> =1+2+3+4+5"], cursor=(18, 1)),
+    # rxvt ends its shifted keys (Shift-F1, Shift-Home) with "$": the next key is a key.
+    dict(name="rxvt_shifted_keys_end_at_the_dollar", keys="=1+" + "\x1b[23$" + "2" + "\x1b[7$" + "+3",
+         rows=[LOADED, "orvane> =1+2+3"], cursor=(14, 1)),
+    # The number pad in application keypad mode types what its keys say, and Enter.
+    dict(name="number_pad_in_application_mode",
+         keys="".join("\x1bO" + k for k in "XqkrjsnumpoyM"),
+         rows=["orvane> =1+2*3.5-0/9", "1+2*3.5-0/9 = 8", "orvane>"]),
+    # A control of bidirectional text shows as its code point, never reordering the line.
+    dict(name="bidi_controls_show_escaped", history="=5\u202e+6\n", keys=UP,
+         rows=[LOADED, "orvane> =5<U+202E>+6"], cursor=(20, 1)),
+    # A paste is text: each line of it runs, a tab is a character, other controls and
+    # sequences are left out.
+    dict(name="paste_is_text", keys="\x1b[200~=1+1\r\n=2" + TAB + "*3" + LEFT + ctrl("a") + "\x1b[201~",
+         rows=["orvane> =1+1", "1+1 = 2", "orvane> =2^I*3"], cursor=(14, 3)),
     dict(name="unknown_keys_show_nothing",
          keys="=1" + "\x1b[15~" + "\x1bx" + "\x1b[2~" + "\x1b[1;2A" + "\x1bOQ" + ctrl("g") + "2",
          rows=[LOADED, "orvane> =12"], cursor=(11, 1)),
@@ -376,6 +390,31 @@ STEPS += [
 ]
 
 
+STEPS += [
+    # A paste whose end marker never comes ends after a pause: then keys are keys again.
+    dict(name="paste_without_its_end_marker", steps=[
+        ("\x1b[200~=4*4" + ctrl("a"), [LOADED, "orvane> =4*4"]),
+        (1.0, None),
+        (ctrl("a") + "-", [LOADED, "orvane> -=4*4"]),
+        (ctrl("c") + "exit\r", None)]),
+    # A resize where the cursor's column cannot tell whether the terminal kept its rows (as this
+    # emulator does) or reflowed them is taken as the last one that could tell.
+    dict(name="resize_the_column_cannot_tell_goes_as_the_last", columns=20, steps=[
+        ("=" + "1" * 68, ["orvane> =" + "1" * 11, "1" * 20, "1" * 20, "1" * 17]),
+        ((40, 24), [LOADED[:20], LOADED[20:], "orvane> =" + "1" * 31, "1" * 37]),
+        ((26, 24), [LOADED[:20], LOADED[20:], "orvane> =" + "1" * 17, "1" * 26, "1" * 25]),
+        ((52, 24), [LOADED[:20], LOADED[20:], "orvane> =" + "1" * 43, "1" * 25]),
+        (ctrl("c") + "exit\r", None)]),
+    # A cursor-position answer with a number no terminal has is no answer, and harms nothing.
+    dict(name="absurd_cursor_answer", columns=40, answer="\x1b[9999999999;1R", steps=[
+        ("=" + "1" * 69, [LOADED, "orvane> =" + "1" * 31, "1" * 38]),
+        ((20, 24), None),
+        (0.3, None),  # the shell asks where its cursor is now
+        (ctrl("c") + "=6*7\r", ["6*7 = 42", "orvane>"]),
+        ("exit\r", None)]),
+]
+
+
 class SteppedTest(ScreenCase):
     pass
 
@@ -386,9 +425,13 @@ def stepped_case(case):
         shell = self.start(env=case.get("env"), columns=case.get("columns", 80),
                            lines=case.get("lines", 24), bash=case.get("bash", False),
                            output=output)
+        if "answer" in case:  # what the terminal answers, whatever it is asked
+            shell.screen.write_process_input = lambda _: shell.type(case["answer"])
         for keys, rows, *cells in case["steps"]:
             if isinstance(keys, tuple):
                 shell.resize(*keys)  # (columns, lines)
+            elif isinstance(keys, float):
+                time.sleep(keys)  # a pause in typing
             else:
                 shell.type(keys)
             if rows is not None:

@@ -661,7 +661,8 @@ const std::string kPrompt = "orvane> ";
 
 TEST(TerminalTest, CalculatesWithTheResultHighlighted) {
   Terminal t;
-  EXPECT_EQ(t.ReadUntil(kPrompt), "Sumbra v1.0.1 loaded.\r\n" + kPrompt);
+  // Raw mode comes with pastes marked (and goes with them, see SignalTest).
+  EXPECT_EQ(t.ReadUntil(kPrompt), "Sumbra v1.0.1 loaded.\r\n\x1b[?2004h" + kPrompt);
   t.Type("=6*7");
   EXPECT_EQ(t.ReadUntil("=6*7"), "=6*7");  // each key echoed as typed
   t.Type("\r");
@@ -761,6 +762,8 @@ TEST_P(SignalTest, TheTerminalComesBack) {
     t.Signal(c.signal);
   }
   if (c.after == After::kDies) {
+    EXPECT_NE(t.ReadUntil("\x1b[0m\r\n\x1b[J").find("\x1b[?2004l"), std::string::npos)
+        << "pastes are still marked";
     EXPECT_EQ(t.Wait(), c.status >= 0 ? c.status : 128 + c.signal);
     EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
     return;
@@ -770,10 +773,15 @@ TEST_P(SignalTest, TheTerminalComesBack) {
     // No program can catch SIGSTOP: the terminal stays as it was.
     if (c.signal != SIGSTOP) {
       EXPECT_TRUE(t.WaitForMode(true)) << "the terminal was left raw";
+      EXPECT_NE(t.ReadUntil("\x1b[0m\x1b[J").find("\x1b[?2004l"), std::string::npos);
     }
     t.Signal(SIGCONT);
   }
-  EXPECT_NE(t.ReadUntil("\r\x1b[J" + kPrompt + "=1+"), "");
+  std::string back = t.ReadUntil("\r\x1b[J" + kPrompt + "=1+");
+  EXPECT_NE(back, "");
+  if (c.after == After::kStops) {
+    EXPECT_NE(back.find("\x1b[?2004h"), std::string::npos);
+  }
   EXPECT_TRUE(t.WaitForMode(false));
   t.Type("2\r");
   EXPECT_NE(t.ReadUntil(kPrompt).find("1+2 = "), std::string::npos);
