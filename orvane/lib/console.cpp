@@ -10,7 +10,6 @@
 #include "orvane/lib/colors.h"
 #include "orvane/lib/display.h"
 #include "orvane/lib/messages.h"
-#include "platform/utf8.h"
 
 namespace orvane {
 
@@ -21,37 +20,6 @@ int writeError = 0;  // errno of the first failed write to standard output
 
 void NoteWriteError() {
   if (writeError == 0) writeError = errno != 0 ? errno : EIO;
-}
-
-// Appends the text as UTF-8 in one pass: as a terminal is to show it when `shown` (control
-// characters as ^X, see AppendShown), else as it is with NUL characters left out. A surrogate
-// without its partner becomes U+FFFD either way.
-void AppendUtf8(std::u16string_view text, bool shown, std::string& out) {
-  out.reserve(out.size() + 3 * text.size());  // the most a code unit takes
-  for (size_t i = 0; i < text.size(); ++i) {
-    // A run of printable ASCII is copied as it is.
-    size_t run = 0;
-    while (i + run < text.size() && text[i + run] >= 0x20 && text[i + run] < 0x7F) ++run;
-    if (run > 0) {
-      size_t used = out.size();
-      out.resize(used + run);
-      for (size_t k = 0; k < run; ++k) out[used + k] = static_cast<char>(text[i + k]);
-      i += run - 1;
-      continue;
-    }
-    char32_t c = text[i];
-    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[++i]) - 0xDC00);
-    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
-      c = 0xFFFD;
-    }
-    if (shown) {
-      AppendShown(c, out);
-    } else if (c != 0) {
-      char bytes[4];
-      out.append(bytes, EncodeCodePoint(c, bytes));
-    }
-  }
 }
 
 // The terminal's size, zero when standard output is not one.
@@ -102,14 +70,6 @@ bool FinishOutput() {
   return false;
 }
 
-size_t CodePoints(std::u16string_view text) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (!(IsLowSurrogate(text[i]) && i > 0 && IsHighSurrogate(text[i - 1]))) ++count;
-  }
-  return count;
-}
-
 void ConsoleWrite(std::u16string_view text, bool asIs) {
   ConsoleState& c = Console();
   // A line that scrolls in is blank in the terminal's own colours: on a painted screen, it is
@@ -121,9 +81,9 @@ void ConsoleWrite(std::u16string_view text, bool asIs) {
   for (;;) {
     size_t end = text.find_first_of(u"\r\n");
     std::u16string_view part = text.substr(0, end);
-    AppendUtf8(part, shown, out);
+    size_t characters = AppendUtf8(part, shown, out);
     if (end == std::u16string_view::npos) {
-      c.column += static_cast<int>(CodePoints(part));
+      c.column += static_cast<int>(characters);
       break;
     }
     out += painted ? "\n\x1b[K" : "\n";  // the terminal, if any, adds the carriage return

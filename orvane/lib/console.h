@@ -38,8 +38,6 @@ void ConsoleClearScreen();
 // Gives the terminal its own colours back, below the cursor too.
 void ConsoleRestoreColors();
 
-// The characters (code points) in the text: a surrogate pair counts once.
-size_t CodePoints(std::u16string_view text);
 // Text as UTF-8 for a terminal or a file: a surrogate pair becomes one four-byte character, a
 // surrogate without its partner becomes U+FFFD, and NUL characters are left out.
 std::string OutputUtf8(std::u16string_view text);

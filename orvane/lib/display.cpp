@@ -34,7 +34,7 @@ locale_t Utf8Locale() {
 
 }  // namespace
 
-char32_t CodePointAt(const Text& text, size_t index, size_t* units) {
+char32_t CodePointAt(std::u16string_view text, size_t index, size_t* units) {
   char16_t unit = text[index];
   if (IsHighSurrogate(unit) && index + 1 < text.size() && IsLowSurrogate(text[index + 1])) {
     *units = 2;
@@ -96,10 +96,36 @@ size_t DisplayWidth(const Text& text) {
   return width;
 }
 
+size_t AppendUtf8(std::u16string_view text, bool shown, std::string& out) {
+  out.reserve(out.size() + 3 * text.size());  // the most a code unit takes
+  size_t count = 0, units = 0;
+  for (size_t i = 0; i < text.size(); i += units) {
+    // A run of printable ASCII is copied as it is.
+    units = 0;
+    while (i + units < text.size() && text[i + units] >= 0x20 && text[i + units] < 0x7F) ++units;
+    if (units > 0) {
+      size_t used = out.size();
+      out.resize(used + units);
+      for (size_t k = 0; k < units; ++k) out[used + k] = static_cast<char>(text[i + k]);
+      count += units;
+      continue;
+    }
+    char32_t c = CodePointAt(text, i, &units);
+    ++count;
+    if (shown) {
+      AppendShown(c, out);
+    } else if (c != 0) {
+      if (IsHighSurrogate(c) || IsLowSurrogate(c)) c = 0xFFFD;
+      char bytes[4];
+      out.append(bytes, EncodeCodePoint(c, bytes));
+    }
+  }
+  return count;
+}
+
 std::string ShownUtf8(const Text& text) {
   std::string out;
-  size_t units = 0;
-  for (size_t i = 0; i < text.size(); i += units) AppendShown(CodePointAt(text, i, &units), out);
+  AppendUtf8(text, true, out);
   return out;
 }
 

@@ -5,6 +5,7 @@
 #include <stddef.h>
 
 #include <string>
+#include <string_view>
 
 #include "orvane/lib/text.h"
 
@@ -12,7 +13,7 @@ namespace orvane {
 
 // The code point that starts at `index` (a surrogate without its partner stands for itself);
 // `*units` receives the code units it takes.
-char32_t CodePointAt(const Text& text, size_t index, size_t* units);
+char32_t CodePointAt(std::u16string_view text, size_t index, size_t* units);
 // Where the code point that ends at `index` starts.
 size_t PreviousCodePoint(const Text& text, size_t index);
 // Where the code point after the one that starts at `index` starts.
@@ -29,6 +30,10 @@ int CodePointWidth(char32_t c);
 void AppendShown(char32_t c, std::string& out);
 // The columns the text takes when shown.
 size_t DisplayWidth(const Text& text);
+// Appends the text as UTF-8 in one pass: as it is shown (see AppendShown) when `shown`, else as
+// it is with NUL characters left out; a surrogate without its partner becomes U+FFFD either way.
+// Returns the code points it took in (a surrogate pair counts once).
+size_t AppendUtf8(std::u16string_view text, bool shown, std::string& out);
 // The text as it is shown, in UTF-8.
 std::string ShownUtf8(const Text& text);
 

@@ -250,19 +250,22 @@ double Calculate(mu::Parser& parser, const std::string& expression) {
   return parser.Eval();
 }
 
-}  // namespace
-
-std::string_view FormatNumber(double value, NumberText& text) {
-  char* first = text.data();
-  char* last = first + text.size();
+// Formats a finite number into `out`: integers exactly while a double holds them exactly,
+// anything else with up to 15 significant digits and no trailing zeros; never "-0". `out` keeps
+// its room, so a caller's kept string allocates nothing.
+void FormatNumber(double value, std::string& out) {
+  char text[32];  // room for any of them, such as "-1.23456789012345e-308"
+  char* last = text + sizeof text;
   // Integers to 2^53 as integers, a negative zero among them: never "-0".
   bool exactInteger = value == trunc(value) && fabs(value) <= 9007199254740992.0;
   // Anything else as printf's "%.15g": up to 15 significant digits, no trailing zeros.
   std::to_chars_result written =
-      exactInteger ? std::to_chars(first, last, static_cast<int64_t>(value))
-                   : std::to_chars(first, last, value, std::chars_format::general, 15);
-  return std::string_view(first, static_cast<size_t>(written.ptr - first));
+      exactInteger ? std::to_chars(text, last, static_cast<int64_t>(value))
+                   : std::to_chars(text, last, value, std::chars_format::general, 15);
+  out.assign(text, written.ptr);
 }
+
+}  // namespace
 
 bool EvaluateExpression(const std::string& expression, std::string& result, std::string& error,
                         size_t* position) {
@@ -278,8 +281,7 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
     } else if (isnan(value)) {
       error = "the result is not a number";
     } else {
-      NumberText text;
-      result = FormatNumber(value, text);
+      FormatNumber(value, result);
       return true;
     }
   } catch (const mu::Parser::exception_type& e) {

@@ -3,9 +3,7 @@
 
 #include <stddef.h>
 
-#include <array>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace orvane {
@@ -19,10 +17,5 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
 bool ReadsAsArithmetic(const std::string& text);
 // The names an expression can use, for completion: functions (followed by "(") and constants.
 std::vector<std::string> CalculatorNames();
-// Room for any number FormatNumber writes, such as "-1.23456789012345e-308".
-using NumberText = std::array<char, 32>;
-// Formats a finite number into `text`: integers exactly while a double holds them exactly,
-// anything else with up to 15 significant digits and no trailing zeros; never "-0".
-std::string_view FormatNumber(double value, NumberText& text);
 
 }  // namespace orvane

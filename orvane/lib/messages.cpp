@@ -36,7 +36,7 @@ void HostMessage(const std::string& utf8) {
   line = ShownUtf8(Wide(line + utf8)) + "\n";
   if (Console().interactive) {
     ConsoleEndLine();
-    ConsoleWrite(Wide(line));
+    ConsoleWrite(Wide(line), true);  // already as it is shown
   } else {
     FlushOutput();  // what was printed before the message comes before it in a shared file
     fwrite(line.data(), 1, line.size(), stderr);  // nowhere left to report a failure of stderr
