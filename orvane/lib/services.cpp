@@ -19,8 +19,8 @@ using orvane::Text;
 
 namespace {
 
-// The plug-in's buffers hold 16384 characters on the command line, 1024 while it initialises.
-const size_t kLineCapacity = 16384;
+using orvane::kLineCapacity;
+// The plug-in's buffers hold 1024 characters while it initialises.
 const size_t kInitialiseCapacity = 1024;
 
 bool initialising = false;

@@ -14,8 +14,6 @@ namespace orvane {
 
 namespace {
 
-const size_t kLineCapacity = 16384;  // the plug-in's buffer on the command line
-
 std::u16string_view Trimmed(std::u16string_view text) {
   size_t first = text.find_first_not_of(u" \t");
   if (first == std::u16string_view::npos) return u"";
@@ -28,8 +26,13 @@ std::u16string Folded(std::u16string text) {
   return text;
 }
 
-bool SameWord(const std::u16string& a, const char* b) {
-  return Folded(a) == Wide(b);
+// Whether `word` is `name` (lower-case ASCII) whatever its case, without a folded copy.
+bool SameWord(std::u16string_view word, std::string_view name) {
+  if (word.size() != name.size()) return false;
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (AsciiLower(word[i]) != static_cast<char16_t>(name[i])) return false;
+  }
+  return true;
 }
 
 // What follows the first word of a line, without the blanks around it.

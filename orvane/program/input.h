@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "orvane/lib/text.h"
+
 namespace orvane {
 
 struct InputLine {
@@ -21,7 +23,7 @@ struct InputLine {
 
 class LineReader {
  public:
-  static constexpr size_t kMaxLength = 16383;  // what the host's command-line buffer holds
+  static constexpr size_t kMaxLength = kLongestLine;  // what the host's command line holds
 
   // Reads from a file descriptor; a UTF-8 byte-order mark at its start is skipped.
   explicit LineReader(int fd);

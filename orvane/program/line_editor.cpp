@@ -16,7 +16,7 @@ bool IsWordCharacter(char32_t c) {
 
 EditorAction LineEditor::Apply(const Key& key) {
   EditorAction action = EditorAction::kShow;
-  if (searching_ && ApplyToSearch(key, action)) return action;
+  if (searching_ && ApplyToSearch(key)) return action;
   switch (key.id) {
     case KeyId::kCharacter:
       Insert(key.text);
@@ -101,7 +101,7 @@ EditorAction LineEditor::Apply(const Key& key) {
   return action;
 }
 
-bool LineEditor::ApplyToSearch(const Key& key, EditorAction& action) {
+bool LineEditor::ApplyToSearch(const Key& key) {
   switch (key.id) {
     case KeyId::kCharacter:
       // A longer search text matches only where the shorter one did: from the match on, and
@@ -121,7 +121,6 @@ bool LineEditor::ApplyToSearch(const Key& key, EditorAction& action) {
       searching_ = false;
       text_ = beforeSearch_;
       cursor_ = cursorBeforeSearch_;
-      action = EditorAction::kShow;
       return true;
     default:
       // The match stays, and the key edits it; Up and Down go on from it through the history,
@@ -141,7 +140,7 @@ void LineEditor::SearchFrom(size_t index, size_t position) {
     return;
   }
   for (size_t i = index < history_.size() ? index + 1 : history_.size(); i-- > 0; position = 0) {
-    size_t found = history_[i].find(query_, i == index ? position : 0);
+    size_t found = history_[i].find(query_, position);
     if (found != std::u16string::npos) {
       match_ = i;
       text_ = history_[i];

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "orvane/lib/text.h"
+#include "orvane/program/history_file.h"
 #include "orvane/program/keys.h"
 
 namespace orvane {
@@ -25,8 +27,8 @@ enum class EditorAction {
 
 class LineEditor {
  public:
-  static constexpr size_t kMaxLength = 16383;  // the host's buffer holds 16384 with the end
-  static constexpr size_t kHistoryLength = 1000;
+  static constexpr size_t kMaxLength = kLongestLine;
+  static constexpr size_t kHistoryLength = HistoryFile::kKept;
 
   EditorAction Apply(const Key& key);
   // Replaces the text, e.g. after the plug-in rewrote it; the cursor stays within it.
@@ -51,7 +53,7 @@ class LineEditor {
 
  private:
   // Keys while searching; false for a key that ends the search and then edits as usual.
-  bool ApplyToSearch(const Key& key, EditorAction& action);
+  bool ApplyToSearch(const Key& key);
   // Looks for the search text in the history from `index` back to the oldest line, in the line
   // at `index` from `position` on.
   void SearchFrom(size_t index, size_t position = 0);

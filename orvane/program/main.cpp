@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "orvane/lib/console.h"
-#include "orvane/lib/messages.h"
 #include "orvane/program/session.h"
 
 namespace {

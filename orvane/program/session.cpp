@@ -21,8 +21,8 @@ namespace orvane {
 
 namespace {
 
-const char16_t* const kPrompt = u"orvane> ";
-const int kPromptWidth = 8;
+const char kPrompt[] = "orvane> ";
+const int kPromptWidth = sizeof kPrompt - 1;  // the prompt is ASCII
 // How long a paste may pause between two parts of it: it goes on as one batch of keys.
 const int kPasteGapMs = 10;
 
@@ -144,7 +144,7 @@ void Session::RunLines(LineReader& input) {
   bool prompt = typed && isatty(STDERR_FILENO);
   input.OnWait([prompt] {
     FlushOutput();  // whatever waits for these results gets them before the shell waits
-    if (prompt) fputs(Narrow(kPrompt).c_str(), stderr);
+    if (prompt) fputs(kPrompt, stderr);
   });
   InputLine line;
   while (!exiting_ && !OutputFailed() && input.Next(line)) RunLine(line, !typed);
@@ -300,7 +300,7 @@ void Session::LeaveLine() {
 }
 
 std::u16string Session::Prompt() const {
-  if (!editor_.Searching()) return kPrompt;
+  if (!editor_.Searching()) return Wide(kPrompt);
   return std::u16string(editor_.SearchFailed() ? u"(failed reverse-i-search)`"
                                                : u"(reverse-i-search)`") +
          editor_.SearchText() + u"': ";

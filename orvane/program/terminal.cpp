@@ -178,8 +178,7 @@ RawTerminal::RawTerminal(int fd) {
   do {
     set = SetRaw();
   } while (!set && errno == EINTR);  // started in the background: it waits for the foreground
-  active_ = set;
-  rawInForce = active_;
+  rawInForce = set;
 }
 
 RawTerminal::~RawTerminal() {

@@ -19,7 +19,6 @@ class RawTerminal {
   ~RawTerminal();
   RawTerminal(const RawTerminal&) = delete;
   RawTerminal& operator=(const RawTerminal&) = delete;
-  bool Active() const { return active_; }
 
   // Before a wait for a key: waits while the shell is in the background, then makes sure the
   // terminal is in raw mode, setting it again (and so asking for a redraw, see TakeResumed)
@@ -37,7 +36,6 @@ class RawTerminal {
   int Columns() const;
 
  private:
-  bool active_ = false;
 };
 
 }  // namespace orvane
