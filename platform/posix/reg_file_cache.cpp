@@ -23,7 +23,6 @@ struct FileIdentity {
   gid_t group;
 };
 
-const size_t kKeyPathChars = 512;  // as long as an open key's path can be
 const size_t kValueNameChars = 64;
 const DWORD kCachedBytes = 2048;  // a whole setting, as the plug-in asks for it
 const int kAnswersPerRoot = 8;    // the plug-in asks four questions of each file
@@ -31,7 +30,7 @@ const int kAnswersPerRoot = 8;    // the plug-in asks four questions of each fil
 struct CachedAnswer {
   bool used;
   bool keyOnly;  // asked only whether the key exists
-  WideChar keyPath[kKeyPathChars];
+  WideChar keyPath[kRegKeyPathChars];
   WideChar valueName[kValueNameChars];
   RegFileAnswer answer;
   DWORD bytesKept;  // of the value's data, from the start
@@ -171,11 +170,12 @@ void Remember(RootFile* root, CachedAnswer* slot, const RegFileQuery& q, const R
     slot = &root->answers[root->nextAnswer];
     root->nextAnswer = (root->nextAnswer + 1) % kAnswersPerRoot;
   }
-  slot->used = CopyText(slot->keyPath, kKeyPathChars, q.keyPath) &&
+  slot->used = CopyText(slot->keyPath, kRegKeyPathChars, q.keyPath) &&
                (q.valueName == nullptr || CopyText(slot->valueName, kValueNameChars, q.valueName));
   slot->keyOnly = q.valueName == nullptr;
   slot->answer = a;
-  slot->bytesKept = BytesWanted(q, a) < kCachedBytes ? BytesWanted(q, a) : kCachedBytes;
+  DWORD wanted = BytesWanted(q, a);
+  slot->bytesKept = wanted < kCachedBytes ? wanted : kCachedBytes;
   if (slot->bytesKept > 0) memcpy(slot->data, q.data, slot->bytesKept);
 }
 
@@ -218,11 +218,8 @@ RegFileAnswer QueryRegFile(RegFileRoot which, const RegFileQuery& query) {
   if (root->file.kind != kUsableFile || root->unreadable)
     return RegFileAnswer{false, false, REG_NONE, 0};
   CachedAnswer* cached = Find(root, query);
-  if (cached == nullptr || BytesWanted(query, cached->answer) > cached->bytesKept) {
-    return AnswerAnew(root, cached, query);
-  }
-  if (BytesWanted(query, cached->answer) > 0) {
-    memcpy(query.data, cached->data, BytesWanted(query, cached->answer));
-  }
+  DWORD wanted = cached != nullptr ? BytesWanted(query, cached->answer) : 0;
+  if (cached == nullptr || wanted > cached->bytesKept) return AnswerAnew(root, cached, query);
+  if (wanted > 0) memcpy(query.data, cached->data, wanted);
   return cached->answer;
 }

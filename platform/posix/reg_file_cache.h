@@ -14,6 +14,8 @@
 #include "platform/posix/reg_file.h"
 
 const size_t kLargestRegFile = 1 << 20;
+// The longest key path asked about, in characters with the terminator: root, backslash, subkey.
+const size_t kRegKeyPathChars = 512;
 
 enum RegFileRoot { kCurrentUserFile, kLocalMachineFile, kRegFileRoots };
 

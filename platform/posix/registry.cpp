@@ -8,7 +8,7 @@
 struct RegistryKeyStandIn {
   bool open;
   RegFileRoot root;
-  WideChar path[512];  // root name, backslash, subkey
+  WideChar path[kRegKeyPathChars];  // root name, backslash, subkey
 };
 
 namespace {
@@ -66,7 +66,7 @@ LONG RegOpenKeyExW(HKEY root, const WideChar* subKey, DWORD, REGSAM, HKEY* resul
   bool currentUser = root == HKEY_CURRENT_USER;
   for (RegistryKeyStandIn& slot : openKeys) {
     if (slot.open) continue;
-    if (!BuildPath(currentUser, subKey ? subKey : W(""), slot.path, sizeof slot.path / 2)) {
+    if (!BuildPath(currentUser, subKey ? subKey : W(""), slot.path, kRegKeyPathChars)) {
       return ERROR_FILE_NOT_FOUND;
     }
     // The one look at the file: unless it changed, the answers below are remembered ones.
