@@ -11,6 +11,7 @@
 
 #include "calc/calculator.h"
 #include "calc/highlight.h"
+#include "host/buffer_capacities.h"
 #include "platform/system.h"
 
 extern "C" int EmptyCall(void* info);
@@ -86,8 +87,8 @@ BENCHMARK(BM_Floor_EmptyCall);
 
 void BM_Floor_ZeroFillTwoBuffers(benchmark::State& state) {
   for (auto _ : state) {
-    WideChar expression[16384] = {};
-    WideChar result[16384] = {};
+    WideChar expression[kLineCapacity] = {};
+    WideChar result[kLineCapacity] = {};
     benchmark::DoNotOptimize(expression);
     benchmark::DoNotOptimize(result);
     benchmark::ClobberMemory();

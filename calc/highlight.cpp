@@ -1,18 +1,20 @@
 #include "calc/highlight.h"
 
 #include "host/orvane.h"
+#include "identity/identity.h"
 #include "platform/system.h"
 #include "platform/text.h"
-#include "shell/identity.h"
 
 #define SUMBRA_PLUGINS_KEY "SOFTWARE\\ZielPlugins"
 
+namespace {
+
+// Highlight attributes indexed by the current background: the default, and the alternate used
+// when the console already shows the default.
 const unsigned char defaultHighlight[16] = {0x0F, 0x1F, 0x2F, 0x3F, 0x4F, 0x5F, 0x6F, 0x70,
                                             0x8F, 0x9F, 0xA0, 0xB0, 0xCF, 0xD0, 0xE0, 0xF2};
 const unsigned char alternateHighlight[16] = {0x0E, 0x1B, 0x2B, 0x3E, 0x4B, 0x5B, 0x6B, 0x79,
                                               0x8B, 0x9B, 0xA9, 0xB9, 0xC0, 0xDE, 0xEC, 0xF0};
-
-namespace {
 
 const DWORD kSettingCapacity = 1024;  // characters, terminator included
 const int kNotGiven = -1;

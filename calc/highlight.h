@@ -3,11 +3,6 @@
 
 extern "C" {
 
-// Highlight attributes indexed by the current background: the default, and the alternate used
-// when the console already shows the default.
-extern const unsigned char defaultHighlight[16];
-extern const unsigned char alternateHighlight[16];
-
 // Reads the console's current attribute, stores its low byte through `savedAttribute` (when not
 // null) and returns the attribute for a result in its low byte: from the "Highlight" setting
 // when there is one, else a colour that contrasts with the current background.

@@ -9,9 +9,10 @@ int hostReportsKeyNames = 0;
 
 namespace {
 
-// The command line and the expression, in characters, terminator included.
-const size_t kLineCapacity = 16384;
 const int kEnterCode = 13;
+
+// "Ans" takes any result the buffer holds.
+static_assert(kLongestEnvironmentValue >= kLineCapacity - 1, "the environment holds a result");
 
 bool IsEnter(const KeyInfo* info) {
   int code = info->keyCode;

@@ -32,7 +32,7 @@ target_compile_options(sumbra_platform PRIVATE ${plugin_flags})
 # The plug-in's name, author and version as its code and its version resource read them.
 set(generated ${CMAKE_CURRENT_BINARY_DIR}/generated)
 string(TOLOWER ${PROJECT_NAME} sumbra_lower_name)
-configure_file(shell/identity.h.in ${generated}/shell/identity.h @ONLY)
+configure_file(identity/identity.h.in ${generated}/identity/identity.h @ONLY)
 
 # The plug-in's own logic.
 add_library(sumbra_plugin_objects OBJECT

@@ -6,8 +6,6 @@
 
 namespace {
 
-const size_t kLineCapacity = 16384;
-
 void Check(bool condition) {
   if (!condition) __builtin_trap();
 }

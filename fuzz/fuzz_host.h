@@ -5,10 +5,11 @@
 
 #include <string>
 
+#include "host/buffer_capacities.h"
 #include "platform/wide_char.h"
 
 struct FuzzScript {
-  size_t expansionCapacity = 16384;  // 1024 while the plug-in initialises
+  size_t expansionCapacity = kLineCapacity;  // kStartupCapacity while the plug-in initialises
   int expansionStatus = 0;
   std::basic_string<WideChar> expansion;  // what every expansion gives
   bool expansionKeepsText = true;         // or leaves the text as it is

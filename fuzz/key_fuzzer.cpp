@@ -96,17 +96,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Initialisation, with a version and a quiet answer of the fuzzer's choosing.
   if (in.ConsumeBool()) {
-    script.expansionCapacity = 1024;
+    script.expansionCapacity = kStartupCapacity;
     script.expansionKeepsText = false;
-    script.expansion = Units(in, 1023);
+    script.expansion = Units(in, kStartupCapacity - 1);
     Check(InitializePlugin() == 0);
     Check(GetPluginInfo() == GetPluginInfo());
   }
-  script.expansionCapacity = 16384;
+  script.expansionCapacity = kLineCapacity;
   script.expansionKeepsText = in.ConsumeBool();
-  script.expansion = Units(in, 16383);
+  script.expansion = Units(in, kLineCapacity - 1);
   script.expansionStatus = in.ConsumeBool() ? 0 : in.ConsumeIntegral<int>();
-  script.evaluation = Units(in, 16383);
+  script.evaluation = Units(in, kLineCapacity - 1);
   script.evaluationStatus = in.ConsumeBool() ? 0 : in.ConsumeIntegral<int>();
 
   unsigned char saved = 0x5A;

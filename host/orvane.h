@@ -1,9 +1,10 @@
 // The services the host command processor exports from its library (Orvane.dll on Windows,
 // libOrvane.so here). The plug-in imports them by name and calls them on the host's thread.
 // None of them is told a buffer's capacity: the host keeps its results within the capacities
-// the plug-in's callers use (1024 characters at initialisation, 16384 on the command line).
+// in buffer_capacities.h.
 #pragma once
 
+#include "host/buffer_capacities.h"
 #include "platform/export.h"
 #include "platform/wide_char.h"
 

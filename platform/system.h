@@ -10,6 +10,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+// Windows' own limit on a variable's value, in characters.
+constexpr size_t kLongestEnvironmentValue = 32767 - 1;
 #else
 #include "platform/posix/system.h"
 #endif

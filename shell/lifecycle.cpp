@@ -2,8 +2,8 @@
 
 #include "calc/calculator.h"
 #include "host/orvane.h"
+#include "identity/identity.h"
 #include "platform/text.h"
-#include "shell/identity.h"
 
 namespace {
 
@@ -15,8 +15,6 @@ union DescriptorStorage {
 static_assert(sizeof(DescriptorStorage) == 80, "storage set aside for the descriptor");
 
 DescriptorStorage descriptor;
-
-const size_t kVariableCapacity = 1024;
 
 // Hosts from version 24 up to 98 report Enter by key name.
 bool NamesKeys(uint32_t version) {
@@ -40,9 +38,9 @@ PluginInfo* GetPluginInfo(void) {
 }
 
 int InitializePlugin(void) {
-  WideChar text[kVariableCapacity] = W("%_4ver");
+  WideChar text[kStartupCapacity] = W("%_4ver");
   ExpandVariables(text, 1);
-  text[kVariableCapacity - 1] = 0;
+  text[kStartupCapacity - 1] = 0;
   WideChar* end = nullptr;
   bool outOfRange = false;
   hostReportsKeyNames = NamesKeys(WideToU32(text, &end, 10, &outOfRange)) ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <stddef.h>
 #include <stdlib.h>
 
+#include "host/buffer_capacities.h"
 #include "host/minimal_host.h"
 #include "tests/support/plugin.h"
 #include "tests/support/settings.h"
@@ -37,7 +38,7 @@ namespace {
 // Enter on `line` (ASCII), in a buffer that needs no allocation. Returns the row the plug-in
 // wrote back: 1 once the calculation ran to its end.
 int Calculate(const char* line) {
-  static WideChar buffer[16384];
+  static WideChar buffer[kLineCapacity];
   size_t n = 0;
   for (; line[n] != 0; ++n) buffer[n] = static_cast<WideChar>(line[n]);
   buffer[n] = 0;

@@ -9,7 +9,6 @@
 
 #include "orvane/lib/colors.h"
 #include "orvane/lib/display.h"
-#include "orvane/lib/messages.h"
 
 namespace orvane {
 
@@ -55,19 +54,8 @@ void FlushOutput() {
   if (writeError == 0 && fflush(stdout) != 0) NoteWriteError();
 }
 
-bool OutputFailed() {
-  return writeError != 0;
-}
-
-bool FinishOutput() {
-  static bool reported = false;
-  FlushOutput();
-  if (writeError == 0) return true;
-  if (!reported) {
-    fprintf(stderr, "orvane: write error: %s\n", ErrorText(writeError).c_str());
-    reported = true;
-  }
-  return false;
+int OutputError() {
+  return writeError;
 }
 
 void ConsoleWrite(std::u16string_view text, bool asIs) {

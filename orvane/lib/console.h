@@ -46,11 +46,8 @@ std::string OutputUtf8(std::u16string_view text);
 void WriteOutput(const std::string& bytes);
 // Sends what standard output holds on its way.
 void FlushOutput();
-// Whether a write to standard output has failed.
-bool OutputFailed();
-// Flushes standard output; when any write failed, says so once on standard error and returns
-// false.
-bool FinishOutput();
+// The errno of the first write to standard output that failed; 0 while none has.
+int OutputError();
 
 // Whether any service reported failure since the last call.
 bool TakeFailure();

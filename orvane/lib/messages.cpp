@@ -95,6 +95,17 @@ std::string ErrorText(int error) {
   return InMessageStyle(strerror(error));
 }
 
+bool FinishOutput() {
+  static bool reported = false;
+  FlushOutput();
+  if (OutputError() == 0) return true;
+  if (!reported) {
+    fprintf(stderr, "orvane: write error: %s\n", ErrorText(OutputError()).c_str());
+    reported = true;
+  }
+  return false;
+}
+
 void WarnAboutUndefined(const std::vector<Text>& names) {
   if (names.empty()) return;
   HostMessage("warning: " + UndefinedVariables(names) +

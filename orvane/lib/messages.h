@@ -28,5 +28,8 @@ std::string InMessageStyle(std::string text);
 std::string ErrorText(int error);
 // A warning that the variables expanded to nothing (none when the list is empty).
 void WarnAboutUndefined(const std::vector<Text>& names);
+// Flushes standard output; when any write to it failed, says so once on standard error and
+// returns false.
+bool FinishOutput();
 
 }  // namespace orvane

@@ -19,10 +19,6 @@ using orvane::Text;
 
 namespace {
 
-using orvane::kLineCapacity;
-// The plug-in's buffers hold 1024 characters while it initialises.
-const size_t kInitialiseCapacity = 1024;
-
 bool initialising = false;
 // The undefined variables that the plug-in's last expansion met, until a calculation or the end
 // of the line reports them.
@@ -77,7 +73,7 @@ int ExpandVariables(WideChar* text, int) {
     if (text == nullptr) return 1;
     Text expanded = text;
     std::vector<Text> undefined;
-    if (!orvane::ExpandText(expanded, initialising ? kInitialiseCapacity : kLineCapacity,
+    if (!orvane::ExpandText(expanded, initialising ? kStartupCapacity : kLineCapacity,
                             &undefined)) {
       if (initialising) return 1;
       orvane::HostMessage("the line is too long after variable expansion");

@@ -3,8 +3,8 @@
 
 namespace orvane {
 
-// While the plug-in initialises, its buffer holds 1024 characters and its expansions are
-// silent. The shell marks the start and end of InitializePlugin.
+// While the plug-in initialises, its buffer holds kStartupCapacity characters and its expansions
+// are silent. The shell marks the start and end of InitializePlugin.
 void SetInitialising(bool initialising);
 // Warns about undefined variables that the plug-in's last expansion met, unless a calculation
 // has already named them.

@@ -5,15 +5,14 @@
 
 #include <string>
 
+#include "host/buffer_capacities.h"
 #include "platform/utf8_string.h"
 
 namespace orvane {
 
 using Text = std::u16string;
 
-// The plug-in's buffer for the command line and its calculation: 16384 UTF-16 code units, the
-// terminator included, so a line holds at most 16383.
-constexpr size_t kLineCapacity = 16384;
+// The longest command line, in UTF-16 code units: the plug-in's buffer and its terminator.
 constexpr size_t kLongestLine = kLineCapacity - 1;
 
 }  // namespace orvane

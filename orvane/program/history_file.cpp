@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "orvane/lib/text.h"
-#include "orvane/program/line_editor.h"
 #include "platform/utf8.h"
 
 namespace orvane {
@@ -22,7 +21,7 @@ const size_t kBlock = 65536;
 // The most of the file that is read: its last 16 MiB.
 const off_t kWindow = 16 << 20;
 // The longest line worth reading: a full command line, three bytes a character, and a CR.
-const size_t kLongestLine = LineEditor::kMaxLength * 3 + 1;
+const size_t kLongestLineBytes = kLongestLine * 3 + 1;
 
 // An open file, closed (and so unlocked) when it goes.
 struct Descriptor {
@@ -115,7 +114,7 @@ void EachLineFromTheEnd(const Tail& tail, Take take) {
 // The line as typed, when it is one: UTF-8 without NUL or lone surrogates, short enough for
 // the command line. A CR before the line feed (a file written on Windows) is dropped.
 bool Decode(const char* start, size_t length, std::u16string& line) {
-  if (length > kLongestLine) return false;
+  if (length > kLongestLineBytes) return false;
   std::string bytes(start, length);
   if (!bytes.empty() && bytes.back() == '\r') bytes.pop_back();
   if (bytes.empty() || bytes.find('\0') != std::string::npos) return false;
@@ -135,7 +134,7 @@ bool Decode(const char* start, size_t length, std::u16string& line) {
     p += used;
     left -= used;
   }
-  return line.size() <= LineEditor::kMaxLength;
+  return line.size() <= kLongestLine;
 }
 
 // Makes the folders above `path` that are missing, for the user alone.
@@ -156,7 +155,7 @@ bool TrimIfLong(int fd, off_t size) {
   if (tail.fromStart && lines <= HistoryFile::kTrimAt) return true;
   std::vector<std::string> kept;
   EachLineFromTheEnd(tail, [&](const char* line, size_t length) {
-    if (length <= kLongestLine) kept.emplace_back(line, length);
+    if (length <= kLongestLineBytes) kept.emplace_back(line, length);
     return kept.size() < HistoryFile::kKept;
   });
   std::string text;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "orvane/lib/console.h"
+#include "orvane/lib/messages.h"
 #include "orvane/program/session.h"
 
 namespace {

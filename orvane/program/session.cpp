@@ -147,7 +147,7 @@ void Session::RunLines(LineReader& input) {
     if (prompt) fputs(kPrompt, stderr);
   });
   InputLine line;
-  while (!exiting_ && !OutputFailed() && input.Next(line)) RunLine(line, !typed);
+  while (!exiting_ && OutputError() == 0 && input.Next(line)) RunLine(line, !typed);
   if (prompt && !exiting_) fputc('\n', stderr);  // the input ended at the prompt
   if (input.Error() != 0) {
     HostMessage("read error: " + ErrorText(input.Error()));
@@ -160,7 +160,7 @@ void Session::RunInteractive() {
   view_.Resize(terminal.Columns(), -1);
   LoadHistory();
   ShowLine();
-  while (!exiting_ && !OutputFailed()) {
+  while (!exiting_ && OutputError() == 0) {
     terminal.Claim();
     if (terminal.TakeResumed()) {
       // Back in the foreground, after whatever the screen showed meanwhile, perhaps at another

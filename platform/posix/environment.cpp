@@ -11,8 +11,10 @@
 namespace {
 
 const size_t kNameBytes = 1024;
-// Room for "name=" and a 16384-character value at up to three bytes a character.
-const size_t kEntryBytes = kNameBytes + 1 + 16384 * 3 + 1;
+// The longest value at up to three bytes a character, and its terminator.
+const size_t kValueBytes = kLongestEnvironmentValue * 3 + 1;
+// Room for "name=" and the longest value.
+const size_t kEntryBytes = kNameBytes + 1 + kValueBytes;
 
 // The one variable the plug-in sets on every calculation lives here, handed to putenv so that
 // setting it again allocates nothing. The library is linked not to be unloaded (-z nodelete),
@@ -68,7 +70,7 @@ void RemoveOtherSpellings(const char* name) {
 // Other names, or a value too long for the slot: the C library keeps its own copy. A function
 // of its own, so that its buffer takes stack only on this path.
 __attribute__((noinline)) BOOL SetCopy(const char* utf8Name, const WideChar* value) {
-  char utf8Value[16384 * 3 + 1];
+  char utf8Value[kValueBytes];
   if (EncodeUtf8(value, utf8Value, sizeof utf8Value) >= sizeof utf8Value) return 0;
   return setenv(utf8Name, utf8Value, 1) == 0;
 }

@@ -13,6 +13,7 @@
 // root's file with one stat; a file is read again only when it changed (reg_file_cache.h).
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "platform/wide_char.h"
@@ -44,6 +45,10 @@ enum : LONG {
   ERROR_INVALID_PARAMETER = 87,
   ERROR_MORE_DATA = 234,
 };
+
+// The longest value, in characters, that SetEnvironmentVariableW sets: the stand-in's storage
+// for a value is sized for it (at up to three bytes a character), so that it allocates nothing.
+constexpr size_t kLongestEnvironmentValue = 16384;
 
 // Returns the value's length in characters when it fits `size` with its terminator, the size
 // needed (terminator included) when it does not, and 0 when the variable is absent or empty.

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/buffer_capacities.h"
 #include "tests/recording_host/recorder.h"
 #include "tests/support/plugin.h"
 #include "tests/support/settings.h"
@@ -36,10 +37,11 @@ class PluginTest : public ::testing::Test {
     RecorderReset();
   }
 
-  // Sends one key with `line` in a host buffer of 16384 characters (or the line's own size).
+  // Sends one key with `line` in a host buffer of the line's own size and a whole command line
+  // more.
   int Press(int keyCode, const std::string& line, const WideChar* keyName = nullptr) {
     WideString text = Wide(line);
-    buffer.assign(text.size() + 16384, 0);
+    buffer.assign(text.size() + kLineCapacity, 0);
     WideTraits::copy(buffer.data(), text.c_str(), text.size());
     record.info.keyCode = keyCode;
     record.info.line = buffer.data();
