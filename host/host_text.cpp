@@ -2,16 +2,7 @@
 
 #include <stdio.h>
 
-namespace {
-
-bool IsNameStart(WideChar c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-bool IsNameCharacter(WideChar c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9');
-}
-
-}  // namespace
+#include "host/variable_names.h"
 
 bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup) {
   WideString out, value;
@@ -37,12 +28,6 @@ bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& look
   }
   text = out;
   return true;
-}
-
-WideString FormatWide(const WideChar* format, va_list args) {
-  WideString out;
-  FormatWideInto(format, args, out);
-  return out;
 }
 
 void FormatWideInto(const WideChar* format, va_list args, WideString& out) {

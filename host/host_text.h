@@ -13,14 +13,12 @@
 using VariableLookup = std::function<bool(const WideString& name, WideString& value)>;
 
 // Replaces "%name" and "%[name]" in `text` with what `lookup` gives, or with nothing for a
-// variable it does not know. A name starts with a letter or "_" and goes on with letters,
-// digits and "_"; "%[name]" takes any text up to "]". A "%" that starts no reference stays as
-// it is ("10%3", "100%"). Returns false, and leaves `text` alone, when the result would reach
-// `limit` characters.
+// variable it does not know. A name follows the rule of variable_names.h; "%[name]" takes any text
+// up to "]". A "%" that starts no reference stays as it is ("10%3", "100%"). Returns false, and
+// leaves `text` alone, when the result would reach `limit` characters.
 bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup);
 
-// printf-style formatting: %s a wide string (null: nothing), %u an unsigned 32-bit int, %d an
-// int, %x, %c, %%; any other conversion stays as it stands.
-WideString FormatWide(const WideChar* format, va_list args);
-// The same into `out`, whose room a caller can keep from call to call.
+// printf-style formatting into `out`, whose room a caller can keep from call to call: %s a wide
+// string (null: nothing), %u an unsigned 32-bit int, %d an int, %x, %c, %%; any other conversion
+// stays as it stands.
 void FormatWideInto(const WideChar* format, va_list args, WideString& out);

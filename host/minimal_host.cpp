@@ -10,17 +10,11 @@
 #include <stdlib.h>
 
 #include "host/orvane.h"
+#include "host/variable_names.h"
 
 namespace {
 
 int printfCalls = 0;
-
-// The smaller of the plug-in's two expansion buffers, terminator included.
-const size_t kExpansionCapacity = 1024;
-
-bool IsNameChar(WideChar c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
 
 }  // namespace
 
@@ -28,13 +22,15 @@ extern "C" {
 // "%name" and "%[name]" become the environment variable's value (ASCII), nothing when it is not
 // set; any other "%" stays. The result is cut to fit the smaller buffer the plug-in passes.
 int ExpandVariables(WideChar* text, int) {
-  WideChar out[kExpansionCapacity];
+  WideChar out[kStartupCapacity];
   size_t n = 0;
-  for (const WideChar* p = text; *p != 0 && n < kExpansionCapacity - 1;) {
+  for (const WideChar* p = text; *p != 0 && n < kStartupCapacity - 1;) {
     bool bracketed = p[0] == '%' && p[1] == '[';
     const WideChar* name = p + (bracketed ? 2 : 1);
     const WideChar* end = name;
-    while (IsNameChar(*end)) ++end;
+    if (IsNameStart(*end)) {
+      while (IsNameCharacter(*end)) ++end;
+    }
     if (p[0] != '%' || end == name || end - name > 255 || (bracketed && *end != ']')) {
       out[n++] = *p++;
       continue;
@@ -43,8 +39,7 @@ int ExpandVariables(WideChar* text, int) {
     for (const WideChar* c = name; c != end; ++c) ascii[c - name] = static_cast<char>(*c);
     ascii[end - name] = 0;
     const char* value = getenv(ascii);
-    for (; value != nullptr && *value != 0 && n < kExpansionCapacity - 1; ++value)
-      out[n++] = *value;
+    for (; value != nullptr && *value != 0 && n < kStartupCapacity - 1; ++value) out[n++] = *value;
     p = end + (bracketed ? 1 : 0);
   }
   for (size_t i = 0; i < n; ++i) text[i] = out[i];

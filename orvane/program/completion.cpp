@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/variable_names.h"
 #include "orvane/lib/evaluator.h"
 #include "orvane/lib/variables.h"
 #include "platform/wide_char.h"
@@ -10,14 +11,10 @@ namespace orvane {
 
 namespace {
 
-bool IsNameCharacter(char16_t c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-// Whether `name` could stand after "%" as it is: a letter or "_", then letters, digits and "_".
+// Whether `name` could stand after "%" as it is.
 bool IsPlainName(const std::u16string& name) {
-  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-  return std::all_of(name.begin(), name.end(), IsNameCharacter);
+  return !name.empty() && IsNameStart(name[0]) &&
+         std::all_of(name.begin(), name.end(), [](char16_t c) { return IsNameCharacter(c); });
 }
 
 // How many characters `a` and `b` share at their start; variable names ignore case.

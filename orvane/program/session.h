@@ -41,7 +41,6 @@ class Session {
   // elsewhere), or the lines of -c.
   void RunLines(LineReader& input);
 
-  bool Failed() const { return failed_; }
   int ExitCode() const { return exitCode_ >= 0 ? exitCode_ : (failed_ ? 1 : 0); }
 
  private:

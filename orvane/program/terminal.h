@@ -34,8 +34,6 @@ class RawTerminal {
   bool TakeResized();
   // The terminal's width (80 when it does not say).
   int Columns() const;
-
- private:
 };
 
 }  // namespace orvane

@@ -36,17 +36,17 @@ bool Lookup(const WideString& name, WideString& value) {
     value = found->second;
     return true;
   }
-  WideChar buffer[16384];
-  DWORD n = GetEnvironmentVariableW(name.c_str(), buffer, 16384);
-  value.assign(buffer, n < 16384 ? n : 0);
-  return n > 0 && n < 16384;
+  WideChar buffer[kLineCapacity];
+  DWORD n = GetEnvironmentVariableW(name.c_str(), buffer, kLineCapacity);
+  value.assign(buffer, n < kLineCapacity ? n : 0);
+  return n > 0 && n < kLineCapacity;
 }
 
-// The plug-in's buffers hold 16384 units. Like a careless host, a text that long or longer
-// fills them to the last unit and leaves no terminator.
+// Like a careless host, a text as long as the plug-in's buffer or longer fills it to the last
+// unit and leaves no terminator.
 void Store(WideChar* buffer, const WideString& text) {
-  const size_t capacity = 16384;
-  WideTraits::copy(buffer, text.c_str(), text.size() < capacity ? text.size() + 1 : capacity);
+  WideTraits::copy(buffer, text.c_str(),
+                   text.size() < kLineCapacity ? text.size() + 1 : kLineCapacity);
 }
 
 }  // namespace
@@ -99,7 +99,9 @@ int Evaluate(WideChar* expression) {
 int Printf(const WideChar* format, ...) {
   va_list args;
   va_start(args, format);
-  std::string text = Narrow(FormatWide(format, args));
+  WideString formatted;
+  FormatWideInto(format, args, formatted);
+  std::string text = Narrow(formatted);
   va_end(args);
   Record("Printf|" + text);
   return 0;
