@@ -194,6 +194,15 @@ TEST_F(KeyTest, AResultThatFillsTheBufferIsCutBeforeItsLastUnit) {
   EXPECT_EQ(GetEnvironmentVariableW(W("Ans"), ans.data(), 16384), 16383u);
 }
 
+TEST_F(KeyTest, AnExpansionThatFillsTheBufferIsCutBeforeItsLastUnit) {
+  // The host leaves no terminator: what is evaluated ends within the buffer.
+  RecorderScriptVariable("x", std::string(20000, '7').c_str());
+  RecorderScriptEvaluation(std::string(16383, '7').c_str(), "1");
+  Press(13, "=%x");
+  EXPECT_NE(Log().find("Evaluate|" + std::string(16383, '7') + "\n"), std::string::npos);
+  EXPECT_EQ(AnsValue(), "1");
+}
+
 TEST_F(KeyTest, ResultsBeyondAsciiReachAnsIntact) {
   // A lone surrogate included: the environment keeps what the host computed.
   WideString result = Wide("\u00e9\u4e2d") + WideChar(0xD800) + Wide("\U0001F600");
