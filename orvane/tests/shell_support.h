@@ -34,7 +34,8 @@ Outcome RunShell(std::vector<std::string> args, const std::string& input,
                  const std::string& workDir = "");
 
 // One case of piped or -c input: exactly what comes out on each stream, and the exit status.
-// Each feature's file has a table of them; PipeCaseTest.GivesExactlyThisOutput runs every row.
+// Each feature's file has a table of them, and GivesExactlyThisOutput (with the piped input
+// tests) runs every row.
 struct PipeCase {
   const char* name;
   std::vector<std::string> args;
@@ -50,6 +51,10 @@ struct PipeCase {
 std::ostream& operator<<(std::ostream& out, const PipeCase& c);
 
 class PipeCaseTest : public ::testing::TestWithParam<PipeCase> {};
+// The name of a row in ctest's list: the name it is given.
+inline std::string PipeCaseName(const ::testing::TestParamInfo<PipeCase>& info) {
+  return info.param.name;
+}
 
 // A session at a pseudo-terminal.
 class Terminal {
