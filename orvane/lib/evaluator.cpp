@@ -1,17 +1,20 @@
-// Arithmetic through muParser: + - * / % ^ (and ** for power), parentheses, unary minus,
-// 0x hexadecimal literals, and muParser's functions (sin, sqrt, min, ...) and constants
-// (_pi, _e).
+// Arithmetic through muParser: + - * / % ^ (and ** for power), parentheses, signs, decimal and
+// 0x hexadecimal literals of any length, and the functions and constants of
+// calculator_functions.h. Every operator is this file's own, so that each step is checked.
 #include "orvane/lib/evaluator.h"
 
-#include <fenv.h>
 #include <math.h>
 #include <muParser.h>
 #include <stdint.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
+#include "orvane/lib/calculator_functions.h"
 #include "orvane/lib/evaluator_errors.h"
+#include "orvane/lib/evaluator_values.h"
 #include "platform/wide_char.h"
 
 namespace orvane {
@@ -19,95 +22,86 @@ namespace orvane {
 namespace {
 
 [[noreturn]] void DivisionByZero() {
-  throw mu::ParserError("division by zero");
+  Fail("division by zero");
 }
 
-const char* const kTooLarge = "a number is too large (above about 1.8e308)";
-
-[[noreturn]] void TooLarge() {
-  throw mu::ParserError(kTooLarge);
+// A literal too large for a double is an operand of nothing but a product with an exact 0.
+void RejectTooLarge(double a, double b) {
+  if (isinf(a) || isinf(b)) TooLarge();
 }
-
-// What the expression being evaluated met beyond the range of a double: a literal too large
-// reads as an infinity; a literal too close to 0, and a product, quotient or power too close
-// to 0, as 0. (The floating-point flags tell the same of functions such as exp, where the
-// machine keeps them.)
-bool literalTooLarge = false;
-bool tooSmall = false;
-
-// A product, quotient or power that came out as 0 though nothing in it was 0 is too close to 0.
-double NotingUnderflow(bool nothingZero, double result) {
-  if (result == 0 && nothingZero) tooSmall = true;
+// A step whose own result overflows is an error.
+double Finite(double result) {
+  if (isinf(result)) TooLarge();
   return result;
 }
 
-// An infinity stands only for a literal too large for a double: any operation on one is an
-// error, and so is an operation on finite numbers whose result overflows. The one exception is
-// an exact zero times such a literal, which is zero.
-double Checked(double a, double b, double result) {
-  if (isinf(a) || isinf(b) || isinf(result)) TooLarge();
-  return result;
-}
-
+// A sum or difference of 0 is exact unless an operand was too close to 0.
 double Add(double a, double b) {
-  return Checked(a, b, a + b);
+  RejectTooLarge(a, b);
+  double sum = Finite(a + b);
+  return sum == 0 ? ZeroResult(!IsTooClose(a) && !IsTooClose(b)) : sum;
 }
 double Subtract(double a, double b) {
-  return Checked(a, b, a - b);
+  RejectTooLarge(a, b);
+  double difference = Finite(a - b);
+  return difference == 0 ? ZeroResult(!IsTooClose(a) && !IsTooClose(b)) : difference;
 }
+// A product of 0 is exact when a factor is an exact 0; otherwise it underflowed, or a factor
+// was too close to 0.
 double Multiply(double a, double b) {
-  if ((a == 0 && isinf(b)) || (b == 0 && isinf(a))) {
-    // Without a literal too large, the infinity came from a function.
-    if (!literalTooLarge || fetestexcept(FE_OVERFLOW)) TooLarge();
-    // A zero that stands for a number too close to 0 for a double is not an exact zero.
-    if (tooSmall || fetestexcept(FE_UNDERFLOW)) {
-      throw mu::ParserError("a number too large times one too close to 0 cannot be calculated");
-    }
-    return 0;
+  if (isinf(a) || isinf(b)) {
+    double other = isinf(a) ? b : a;
+    if (IsExactZero(other)) return 0;
+    if (IsTooClose(other)) Fail("a number too large times one too close to 0 cannot be calculated");
+    TooLarge();
   }
-  return NotingUnderflow(a != 0 && b != 0, Checked(a, b, a * b));
-}
-double Power(double a, double b) {
-  if (a == 0 && b < 0) DivisionByZero();
-  return NotingUnderflow(a != 0, Checked(a, b, pow(a, b)));
+  double product = Finite(a * b);
+  return product == 0 ? ZeroResult(IsExactZero(a) || IsExactZero(b)) : product;
 }
 double Divide(double a, double b) {
+  RejectTooLarge(a, b);
   if (b == 0) DivisionByZero();
-  return NotingUnderflow(a != 0, Checked(a, b, a / b));
+  double quotient = Finite(a / b);
+  return quotient == 0 ? ZeroResult(IsExactZero(a)) : quotient;
 }
 double Remainder(double a, double b) {
+  RejectTooLarge(a, b);
   if (b == 0) DivisionByZero();
-  return Checked(a, b, fmod(a, b));
+  double remainder = fmod(a, b);  // always exact
+  return remainder == 0 ? ZeroResult(!IsTooClose(a)) : remainder;
 }
-
-// The logarithms of 0 would be infinite: an error, not a number too large.
-double CheckedLogArgument(double x) {
-  if (x == 0) throw mu::ParserError("the logarithm of 0 is undefined");
+double Power(double a, double b) {
+  RejectTooLarge(a, b);
+  if (a == 0 && b < 0) DivisionByZero();
+  double power = pow(a, b);
+  if (isnan(power)) Fail("(" + NumberText(a) + ")^" + NumberText(b) + " is not a number");
+  Finite(power);
+  return power == 0 ? ZeroResult(IsExactZero(a)) : power;
+}
+// A sign keeps a zero as it is: -0 stands for a number too close to 0, not for a negative 0.
+double Negate(double x) {
+  return x == 0 ? x : -x;
+}
+double Plus(double x) {
   return x;
 }
-double Ln(double x) {
-  return log(CheckedLogArgument(x));
-}
-double Log2(double x) {
-  return log2(CheckedLogArgument(x));
-}
-double Log10(double x) {
-  return log10(CheckedLogArgument(x));
+
+// The value of a literal that reads as 0: exact when its digits are all zeros, else too close
+// to 0 for a double.
+double ZeroLiteral(const std::string& digits) {
+  bool exact = digits.find_first_of("123456789") >= digits.find_first_of("eE");
+  return ZeroResult(exact);
 }
 
-// Reads "0x" followed by hexadecimal digits as a value.
+// Reads "0x" followed by hexadecimal digits, as many as there are, as the double nearest to
+// their value (the C library rounds it once); one beyond the range of a double is infinite.
 int ReadHexLiteral(const char* text, int* position, double* value) {
   if (text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return 0;
-  double v = 0;
   int i = 2;
-  for (;; ++i) {
-    int digit = HexDigitValue(static_cast<unsigned char>(text[i]));
-    if (digit < 0) break;
-    v = v * 16 + digit;
-  }
+  while (HexDigitValue(static_cast<unsigned char>(text[i])) >= 0) ++i;
   if (i == 2) return 0;
+  *value = strtod(std::string(text, static_cast<size_t>(i)).c_str(), nullptr);
   *position += i;
-  *value = v;
   return 1;
 }
 
@@ -137,24 +131,16 @@ int ReadDecimal(const char* text, int* position, double* value) {
     return 0;  // "0x1F", "1.2.3", "2abc": leave them to the other readers
   }
   std::string number(text, static_cast<size_t>(p - text));
-  // What the literal does to the range is noted here, not in the range flags, which then tell
-  // of the calculation alone. (Testing and clearing them costs less than saving and restoring.)
-  const int kRange = FE_OVERFLOW | FE_UNDERFLOW;
-  int raisedBefore = fetestexcept(kRange);
   *value = strtod(number.c_str(), nullptr);
-  if (int raisedHere = fetestexcept(kRange) & ~raisedBefore) feclearexcept(raisedHere);
-  if (isinf(*value)) literalTooLarge = true;
-  if (*value == 0 && number.find_first_of("123456789") < number.find_first_of("eE")) {
-    tooSmall = true;
-  }
+  if (*value == 0) *value = ZeroLiteral(number);
   *position += static_cast<int>(number.size());
   return 1;
 }
 
 mu::Parser MakeParser() {
   mu::Parser parser;
-  // The built-in binary operators are replaced, so that division by zero is an error of its own
-  // and not an infinity.
+  // The built-in operators are replaced, so that every step is checked: division by zero is an
+  // error of its own and not an infinity, and no step overflows in silence.
   parser.EnableBuiltInOprt(false);
   parser.DefineOprt("+", Add, mu::prADD_SUB);
   parser.DefineOprt("-", Subtract, mu::prADD_SUB);
@@ -163,15 +149,12 @@ mu::Parser MakeParser() {
   parser.DefineOprt("%", Remainder, mu::prMUL_DIV);
   parser.DefineOprt("^", Power, mu::prPOW, mu::oaRIGHT);
   parser.DefineOprt("**", Power, mu::prPOW, mu::oaRIGHT);
-  parser.DefineFun("ln", Ln);
-  parser.DefineFun("log", Ln);
-  parser.DefineFun("log2", Log2);
-  parser.DefineFun("log10", Log10);
+  parser.ClearInfixOprt();
+  parser.DefineInfixOprt("-", Negate);
+  parser.DefineInfixOprt("+", Plus);
+  DefineFunctionsAndConstants(parser);
   parser.AddValIdent(ReadHexLiteral);
   parser.AddValIdent(ReadDecimal);  // the last added is tried first
-  // This muParser's own constants stop at 12 decimals.
-  parser.DefineConst("_pi", 3.14159265358979323846);
-  parser.DefineConst("_e", 2.71828182845904523536);
   return parser;
 }
 
@@ -233,36 +216,64 @@ bool HasSignsInRow(const std::string& text) {
   return false;
 }
 
-// Evaluates with the floating-point flags and the literals' notes cleared first, so that both
-// tell of this expression alone.
+// A blank between a function's name and its parenthesis is fine ("sin (1)"), but muParser
+// takes a name followed by a blank as a name alone: the parenthesis moves up to the name and
+// the blanks go after it, so that every other character keeps its position.
+void AttachParentheses(std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!IsIdentifierStart(text[i]) || (i > 0 && IsIdentifierCharacter(text[i - 1]))) continue;
+    size_t end = i;
+    while (end < text.size() && IsIdentifierCharacter(text[end])) ++end;
+    size_t open = text.find_first_not_of(" \t", end);
+    if (open != std::string::npos && open > end && text[open] == '(' &&
+        IsFunctionName(text.substr(i, end - i))) {
+      std::rotate(text.begin() + static_cast<long>(end), text.begin() + static_cast<long>(open),
+                  text.begin() + static_cast<long>(open) + 1);
+    }
+    i = end;
+  }
+}
+
+// Evaluates, with the text rewritten in place only when it needs it.
 double Calculate(mu::Parser& parser, const std::string& expression) {
-  literalTooLarge = false;
-  tooSmall = false;
-  feclearexcept(FE_ALL_EXCEPT);
-  if (HasSignsInRow(expression)) {
-    static std::string combined;  // kept, so that its room is allocated once
-    combined = expression;
-    CombineSigns(combined);
-    parser.SetExpr(combined);
+  bool signs = HasSignsInRow(expression);
+  bool spaced =
+      expression.find(" (") != std::string::npos || expression.find("\t(") != std::string::npos;
+  if (signs || spaced) {
+    static std::string prepared;  // kept, so that its room is allocated once
+    prepared = expression;
+    if (signs) CombineSigns(prepared);
+    if (spaced) AttachParentheses(prepared);
+    parser.SetExpr(prepared);
   } else {
     parser.SetExpr(expression);  // most expressions: as they are
   }
   return parser.Eval();
 }
 
-// Formats a finite number into `out`: integers exactly while a double holds them exactly,
-// anything else with up to 15 significant digits and no trailing zeros; never "-0". `out` keeps
-// its room, so a caller's kept string allocates nothing.
+// Formats a finite number into `out`; never "-0". A whole number below 2^53 is shown in full:
+// no other whole number rounds to its double. Anything else takes the shorter of two texts:
+// printf's "%.15g" (up to 15 significant digits, no trailing zeros), or the shortest text that
+// reads back as the same double (1e-320, where 15 digits show 9.99988867182683e-321). A whole
+// number from 2^53 on stays in scientific form, which shows that it is rounded. `out` keeps its
+// room, so a caller's kept string allocates nothing.
 void FormatNumber(double value, std::string& out) {
-  char text[32];  // room for any of them, such as "-1.23456789012345e-308"
-  char* last = text + sizeof text;
-  // Integers to 2^53 as integers, a negative zero among them: never "-0".
-  bool exactInteger = value == trunc(value) && fabs(value) <= 9007199254740992.0;
-  // Anything else as printf's "%.15g": up to 15 significant digits, no trailing zeros.
-  std::to_chars_result written =
-      exactInteger ? std::to_chars(text, last, static_cast<int64_t>(value))
-                   : std::to_chars(text, last, value, std::chars_format::general, 15);
-  out.assign(text, written.ptr);
+  char text[32], shortest[32];  // room for any of them, such as "-1.2345678901234567e-308"
+  bool whole = value == trunc(value);
+  if (whole && fabs(value) < 9007199254740992.0) {
+    out.assign(text, std::to_chars(text, text + sizeof text, static_cast<int64_t>(value)).ptr);
+    return;
+  }
+  char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15).ptr;
+  char* shortestEnd =
+      std::to_chars(shortest, shortest + sizeof shortest, value,
+                    whole ? std::chars_format::scientific : std::chars_format::general)
+          .ptr;
+  if (shortestEnd - shortest < end - text) {
+    out.assign(shortest, shortestEnd);
+  } else {
+    out.assign(text, end);
+  }
 }
 
 }  // namespace
@@ -273,11 +284,10 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
   try {
     mu::Parser& parser = Parser();
     double value = Calculate(parser, expression);
-    bool overflowed = literalTooLarge || fetestexcept(FE_OVERFLOW);
     if (parser.GetNumResults() > 1) {
       error = StrayCommaMessage(expression, &at);  // muParser reads "1,2" as a list of results
-    } else if (isinf(value) || (isnan(value) && overflowed)) {
-      error = kTooLarge;
+    } else if (isinf(value)) {
+      error = kTooLarge;  // a literal too large, alone
     } else if (isnan(value)) {
       error = "the result is not a number";
     } else {
@@ -295,11 +305,10 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
   return false;
 }
 
-std::vector<std::string> CalculatorNames() {
-  std::vector<std::string> names;
-  for (const auto& function : Parser().GetFunDef()) names.push_back(function.first + "(");
-  for (const auto& constant : Parser().GetConst()) names.push_back(constant.first);
-  return names;
+std::string NumberText(double x) {
+  char text[32];
+  if (x == 0) return "0";
+  return std::string(text, std::to_chars(text, text + sizeof text, x).ptr);
 }
 
 bool ReadsAsArithmetic(const std::string& text) {

@@ -15,7 +15,5 @@ bool EvaluateExpression(const std::string& expression, std::string& result, std:
 // Whether the text parses as arithmetic (even if its evaluation then fails, say on a division
 // by zero).
 bool ReadsAsArithmetic(const std::string& text);
-// The names an expression can use, for completion: functions (followed by "(") and constants.
-std::vector<std::string> CalculatorNames();
 
 }  // namespace orvane

@@ -9,12 +9,6 @@ namespace orvane {
 
 namespace {
 
-bool IsNameStart(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-bool IsNameChar(char c) {
-  return IsNameStart(c) || (c >= '0' && c <= '9');
-}
 bool IsContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
@@ -39,15 +33,16 @@ std::string At(const std::string& problem, const std::string& expression, size_t
 std::string Unreadable(const std::string& expression, size_t offset) {
   size_t end = offset + 1;
   char first = expression[offset];
-  if (IsNameStart(first)) {
-    while (end < expression.size() && IsNameChar(expression[end])) ++end;
+  if (IsIdentifierStart(first)) {
+    while (end < expression.size() && IsIdentifierCharacter(expression[end])) ++end;
     size_t next = expression.find_first_not_of(" \t", end);
     bool call = next != std::string::npos && expression[next] == '(';
     return (call ? "unknown function " : "unknown name ") +
            Quoted(expression.substr(offset, end - offset));
   }
   if ((first >= '0' && first <= '9') || first == '.') {
-    while (end < expression.size() && (IsNameChar(expression[end]) || expression[end] == '.')) {
+    while (end < expression.size() &&
+           (IsIdentifierCharacter(expression[end]) || expression[end] == '.')) {
       ++end;
     }
     return Quoted(expression.substr(offset, end - offset)) + " is not a number";
@@ -59,7 +54,7 @@ std::string Unreadable(const std::string& expression, size_t offset) {
 // The name of a known function that starts at `offset`; "" when there is none.
 std::string FunctionAt(const mu::ParserBase& parser, const std::string& expression, size_t offset) {
   size_t end = offset;
-  while (end < expression.size() && IsNameChar(expression[end])) ++end;
+  while (end < expression.size() && IsIdentifierCharacter(expression[end])) ++end;
   std::string name = expression.substr(offset, end - offset);
   return parser.GetFunDef().count(name) != 0 ? name : "";
 }
@@ -68,10 +63,17 @@ std::string FunctionAt(const mu::ParserBase& parser, const std::string& expressi
 bool OpensCall(const std::string& expression, size_t open) {
   if (open == 0) return false;
   size_t end = expression.find_last_not_of(" \t", open - 1);
-  return end != std::string::npos && IsNameChar(expression[end]);
+  return end != std::string::npos && IsIdentifierCharacter(expression[end]);
 }
 
 }  // namespace
+
+bool IsIdentifierStart(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool IsIdentifierCharacter(char c) {
+  return IsIdentifierStart(c) || (c >= '0' && c <= '9');
+}
 
 std::string StrayCommaMessage(const std::string& expression, size_t* position) {
   std::vector<bool> calls;  // for each open parenthesis: whether it holds a function's arguments

@@ -8,6 +8,11 @@
 
 namespace orvane {
 
+// muParser's rule for the names of functions and constants: a letter or "_", then letters,
+// digits and "_".
+bool IsIdentifierStart(char c);
+bool IsIdentifierCharacter(char c);
+
 // Describes a muParser error in the user's words, with "at position N" where it has a place;
 // N, counted from 1 in code points of `expression`, goes to `*position` (0: no place). The
 // parser that failed tells a function's name from an unknown one.

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "host/variable_names.h"
-#include "orvane/lib/evaluator.h"
+#include "orvane/lib/calculator_functions.h"
 #include "orvane/lib/variables.h"
 #include "platform/wide_char.h"
 
@@ -45,7 +45,7 @@ Completion Complete(const std::u16string& line, size_t cursor) {
       if (IsPlainName(name)) names.push_back(name);
     }
   } else if (calculation && start > 0 && !number) {
-    for (const std::string& name : CalculatorNames()) names.push_back(Wide(name));
+    for (const std::string& name : FunctionAndConstantNames()) names.push_back(Wide(name));
   }
   for (const std::u16string& name : names) {
     if (SharedLength(name, word, variable) == word.size()) completion.choices.push_back(name);

@@ -1,0 +1,153 @@
+#include "orvane/lib/calculator_functions.h"
+
+#include <fenv.h>
+#include <math.h>
+
+#include <algorithm>
+
+#include "orvane/lib/evaluator_values.h"
+#include "orvane/lib/exact_sum.h"
+
+namespace orvane {
+
+namespace {
+
+struct Function {
+  const char* name;
+  int arity;  // 1 or 2; 0 for any number (at least one)
+  double (*compute)(const double* x, int count);
+};
+
+double Sign(const double* x, int) {
+  return x[0] > 0 ? 1 : x[0] < 0 ? -1 : 0;
+}
+double Sum(const double* x, int count) {
+  ExactSum sum;
+  for (int i = 0; i < count; ++i) sum.Add(x[i]);
+  return sum.Rounded();
+}
+double Average(const double* x, int count) {
+  ExactSum sum;
+  for (int i = 0; i < count; ++i) sum.Add(x[i]);
+  return sum.Rounded(static_cast<uint64_t>(count));
+}
+double Min(const double* x, int count) {
+  return *std::min_element(x, x + count);
+}
+double Max(const double* x, int count) {
+  return *std::max_element(x, x + count);
+}
+
+// The C library's own functions, which are accurate over their whole domains (asinh(1e-20) is
+// 1e-20, acosh(1e200) is 461.21...), and rint rounds halves to even; sum and avg are exact
+// before their one rounding.
+const Function kFunctions[] = {
+    {"sin", 1, [](const double* x, int) { return sin(x[0]); }},
+    {"cos", 1, [](const double* x, int) { return cos(x[0]); }},
+    {"tan", 1, [](const double* x, int) { return tan(x[0]); }},
+    {"asin", 1, [](const double* x, int) { return asin(x[0]); }},
+    {"acos", 1, [](const double* x, int) { return acos(x[0]); }},
+    {"atan", 1, [](const double* x, int) { return atan(x[0]); }},
+    {"atan2", 2, [](const double* x, int) { return atan2(x[0], x[1]); }},
+    {"sinh", 1, [](const double* x, int) { return sinh(x[0]); }},
+    {"cosh", 1, [](const double* x, int) { return cosh(x[0]); }},
+    {"tanh", 1, [](const double* x, int) { return tanh(x[0]); }},
+    {"asinh", 1, [](const double* x, int) { return asinh(x[0]); }},
+    {"acosh", 1, [](const double* x, int) { return acosh(x[0]); }},
+    {"atanh", 1, [](const double* x, int) { return atanh(x[0]); }},
+    {"exp", 1, [](const double* x, int) { return exp(x[0]); }},
+    {"ln", 1, [](const double* x, int) { return log(x[0]); }},
+    {"log", 1, [](const double* x, int) { return log(x[0]); }},  // natural, as ln
+    {"log2", 1, [](const double* x, int) { return log2(x[0]); }},
+    {"log10", 1, [](const double* x, int) { return log10(x[0]); }},
+    {"sqrt", 1, [](const double* x, int) { return sqrt(x[0]); }},
+    {"abs", 1, [](const double* x, int) { return fabs(x[0]); }},
+    {"sign", 1, Sign},
+    {"rint", 1, [](const double* x, int) { return rint(x[0]); }},
+    {"sum", 0, Sum},
+    {"avg", 0, Average},
+    {"min", 0, Min},
+    {"max", 0, Max},
+};
+
+struct Constant {
+  const char* name;
+  double value;
+};
+const Constant kConstants[] = {
+    {"_pi", M_PI},
+    {"pi", M_PI},
+    {"_e", M_E},
+    {"e", M_E},
+};
+
+const char* const kTooClose = "a number is too close to 0 (below about 4.9e-324)";
+
+// "name(arguments)", as a message quotes a call.
+std::string CallText(const Function& f, const double* x, int count) {
+  std::string text = std::string(f.name) + "(";
+  for (int i = 0; i < count; ++i) text += (i > 0 ? "," : "") + NumberText(x[i]);
+  return text + ")";
+}
+
+double Call(const Function& f, const double* x, int count) {
+  bool tooClose = false;
+  for (int i = 0; i < count; ++i) {
+    if (isinf(x[i])) TooLarge();
+    tooClose = tooClose || IsTooClose(x[i]);
+  }
+  feclearexcept(FE_UNDERFLOW | FE_DIVBYZERO);
+  double result = f.compute(x, count);
+  if (isnan(result)) Fail(CallText(f, x, count) + " is not a number");
+  if (isinf(result)) {
+    if (tooClose) Fail(kTooClose);  // ln(1e-400): finite, but not from 0
+    if (fetestexcept(FE_DIVBYZERO)) Fail(CallText(f, x, count) + " is undefined");
+    TooLarge();
+  }
+  if (result == 0) return ZeroResult(!tooClose && !fetestexcept(FE_UNDERFLOW));
+  return result;
+}
+
+// muParser hands each call the row it was defined with.
+double CallOne(void* row, double x) {
+  return Call(*static_cast<const Function*>(row), &x, 1);
+}
+double CallTwo(void* row, double x, double y) {
+  const double both[2] = {x, y};
+  return Call(*static_cast<const Function*>(row), both, 2);
+}
+double CallList(void* row, const double* x, int count) {
+  return Call(*static_cast<const Function*>(row), x, count);
+}
+
+}  // namespace
+
+void DefineFunctionsAndConstants(mu::Parser& parser) {
+  parser.ClearFun();
+  parser.ClearConst();
+  for (const Function& f : kFunctions) {
+    void* row = const_cast<Function*>(&f);
+    if (f.arity == 1) {
+      parser.DefineFunUserData(f.name, CallOne, row);
+    } else if (f.arity == 2) {
+      parser.DefineFunUserData(f.name, CallTwo, row);
+    } else {
+      parser.DefineFunUserData(f.name, CallList, row);
+    }
+  }
+  for (const Constant& c : kConstants) parser.DefineConst(c.name, c.value);
+}
+
+std::vector<std::string> FunctionAndConstantNames() {
+  std::vector<std::string> names;
+  for (const Function& f : kFunctions) names.push_back(std::string(f.name) + "(");
+  for (const Constant& c : kConstants) names.push_back(c.name);
+  return names;
+}
+
+bool IsFunctionName(const std::string& name) {
+  return std::any_of(std::begin(kFunctions), std::end(kFunctions),
+                     [&name](const Function& f) { return name == f.name; });
+}
+
+}  // namespace orvane
