@@ -4,7 +4,20 @@
 
 #include "host/variable_names.h"
 
-bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup) {
+namespace {
+
+// Whether what follows `at`, blanks aside, can be the right-hand operand of a remainder.
+bool StartsOperand(const WideString& text, size_t at) {
+  while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  if (at == text.size()) return false;
+  WideChar c = text[at];
+  return IsNameCharacter(c) || c == '.' || c == '(' || c == '%' || c == '[';
+}
+
+}  // namespace
+
+bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup,
+                      bool closingPercent) {
   WideString out, value;
   for (size_t i = 0; i < text.size(); ++i) {
     size_t start = i + 1, end = WideString::npos;
@@ -16,7 +29,9 @@ bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& look
       end = start + 1;
       while (end < text.size() && IsNameCharacter(text[end])) ++end;
       name = text.substr(start, end - start);
-      end -= 1;
+      bool closed =
+          closingPercent && end < text.size() && text[end] == '%' && !StartsOperand(text, end + 1);
+      end -= closed ? 0 : 1;
     }
     if (end == WideString::npos) {
       out += text[i];  // a "%" that starts no reference stays as it is

@@ -73,8 +73,9 @@ int ExpandVariables(WideChar* text, int) {
     if (text == nullptr) return 1;
     Text expanded = text;
     std::vector<Text> undefined;
-    if (!orvane::ExpandText(expanded, initialising ? kStartupCapacity : kLineCapacity,
-                            &undefined)) {
+    // Outside initialisation, the plug-in expands only the calculations.
+    if (!orvane::ExpandText(expanded, initialising ? kStartupCapacity : kLineCapacity, &undefined,
+                            !initialising)) {
       if (initialising) return 1;
       orvane::HostMessage("the line is too long after variable expansion");
       orvane::NoteFailure();

@@ -38,6 +38,38 @@ bool Lookup(const Text& name, Text& value) {
   return length > 0;
 }
 
+// Whether `text` is a sign and a number: decimal digits with a point and an exponent, or "0x"
+// and hexadecimal digits.
+bool IsSignedNumber(const Text& text) {
+  size_t i = 1;
+  auto digits = [&](bool hexadecimal) {
+    size_t start = i;
+    while (i < text.size() &&
+           (hexadecimal ? HexDigitValue(text[i]) >= 0 : (text[i] >= '0' && text[i] <= '9'))) {
+      ++i;
+    }
+    return i > start;
+  };
+  if (text.empty() || (text[0] != '-' && text[0] != '+')) return false;
+  if (text.compare(1, 2, u"0x") == 0 || text.compare(1, 2, u"0X") == 0) {
+    i = 3;
+    return digits(true) && i == text.size();
+  }
+  bool whole = digits(false);
+  bool fraction = false;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    fraction = digits(false);
+  }
+  if (!whole && !fraction) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (!digits(false)) return false;
+  }
+  return i == text.size();
+}
+
 // Adds `name` to the list unless it is there already.
 void NoteUndefined(const Text& name, std::vector<Text>* undefined) {
   if (undefined == nullptr) return;
@@ -68,12 +100,17 @@ std::vector<Text> HostVariableSettings() {
   return settings;
 }
 
-bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined) {
-  return ExpandReferences(text, capacity, [undefined](const Text& name, Text& value) {
-    if (Lookup(name, value)) return true;
+bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined, bool calculation) {
+  auto lookup = [undefined, calculation](const Text& name, Text& value) {
+    if (Lookup(name, value)) {
+      // A negative value is one operand: %Ans^2 squares -5, as (-5)^2.
+      if (calculation && IsSignedNumber(value)) value = u"(" + value + u")";
+      return true;
+    }
     if (!name.empty()) NoteUndefined(name, undefined);
     return false;
-  });
+  };
+  return ExpandReferences(text, capacity, lookup, calculation);
 }
 
 std::vector<Text> VariableNames() {

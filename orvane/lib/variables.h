@@ -21,8 +21,11 @@ std::vector<Text> HostVariableSettings();
 // Expands "%name" and "%[name]" in `text`: a name starts with a letter or "_" and goes on with
 // letters, digits and "_"; it matches whatever the case. Returns false when the result would
 // not fit `capacity` characters including the terminator. The names of undefined variables,
-// which expand to nothing, are added to `undefined` when it is given.
-bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined = nullptr);
+// which expand to nothing, are added to `undefined` when it is given. For a `calculation`, a
+// "%" right after a name may also end it ("%x%+1", as on Windows; "%x%3" is still a remainder),
+// and a value that is a signed number goes in parentheses, so that it is one operand.
+bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined = nullptr,
+                bool calculation = false);
 // The names of the host's variables and of the environment's, for completion.
 std::vector<Text> VariableNames();
 // "undefined variable x", or "undefined variables x, y".

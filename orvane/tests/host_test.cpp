@@ -15,6 +15,7 @@ struct Expansion {
   const char* expanded;  // nullptr: does not fit
   size_t capacity;
   const char* undefined = "";  // the undefined variables it met, as UndefinedVariables lists them
+  bool calculation = false;    // expanded for a calculation
 };
 std::ostream& operator<<(std::ostream& out, const Expansion& e) {
   return out << e.text;
@@ -25,6 +26,7 @@ class ExpansionTest : public ::testing::TestWithParam<Expansion> {
   void SetUp() override {
     setenv("ORVANE_TEST_X", "5", 1);
     setenv("ORVANE_TEST_LONG", "LLLLLLLLLL", 1);
+    setenv("ORVANE_TEST_NEGATIVE", "-5", 1);
     unsetenv("ORVANE_TEST_UNDEFINED");
     SetHostVariable("_pipe", "1");
   }
@@ -33,7 +35,7 @@ class ExpansionTest : public ::testing::TestWithParam<Expansion> {
 TEST_P(ExpansionTest, ReplacesReferencesWithinCapacity) {
   Text text = Wide(GetParam().text);
   std::vector<Text> undefined;
-  bool fits = ExpandText(text, GetParam().capacity, &undefined);
+  bool fits = ExpandText(text, GetParam().capacity, &undefined, GetParam().calculation);
   ASSERT_EQ(fits, GetParam().expanded != nullptr);
   EXPECT_EQ(Narrow(text), fits ? GetParam().expanded : GetParam().text);
   if (fits) {
@@ -56,7 +58,13 @@ INSTANTIATE_TEST_SUITE_P(
         // A name starts with a letter or "_"; "%" before anything else stays.
         Expansion{"10%3+7.5%2", "10%3+7.5%2", 1024}, Expansion{"%3%.%-", "%3%.%-", 1024},
         Expansion{"%_PIPE%orvane_test_x%[Orvane_Test_X]", "155", 1024},
-        Expansion{"%a1%[b c]%A1", "", 1024, "undefined variables a1, b c"}));
+        Expansion{"%a1%[b c]%A1", "", 1024, "undefined variables a1, b c"},
+        // In a calculation, "%x%" is x unless a remainder's operand follows, and a negative
+        // value is one operand.
+        Expansion{"%ORVANE_TEST_X%+1", "5+1", 1024, "", true},
+        Expansion{"%ORVANE_TEST_X%3+%ORVANE_TEST_X%", "5%3+5", 1024, "", true},
+        Expansion{"%ORVANE_TEST_NEGATIVE^2", "(-5)^2", 1024, "", true},
+        Expansion{"%ORVANE_TEST_NEGATIVE^2", "-5^2", 1024}));
 
 struct Evaluation {
   const char* expression;
@@ -96,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
         Evaluation{"-2^2", "-4"}, Evaluation{"10 % 3", "1"}, Evaluation{"-7 % 3", "-1"},
         Evaluation{"(1+2)*-3", "-9"}, Evaluation{"0x1F+1", "32"}, Evaluation{"0XfF", "255"},
         Evaluation{"1/3", "0.333333333333333"}, Evaluation{"0.1+0.2", "0.3"},
-        Evaluation{"2^53", "9007199254740992"}, Evaluation{"-2^53", "-9007199254740992"},
+        Evaluation{"2^53", "9.00719925474099e+15"}, Evaluation{"-2^53", "-9.00719925474099e+15"},
+        Evaluation{"2^53+1", "9.00719925474099e+15"}, Evaluation{"1e-320", "1e-320"},
         Evaluation{"2^53+2", "9.00719925474099e+15"}, Evaluation{"1e-7", "1e-07"},
         Evaluation{"-0", "0"}, Evaluation{"sqrt(16)+max(1,2)", "6"},
         // Results: 15 significant digits, rounded, without trailing zeros; an exponent beyond
@@ -142,9 +151,22 @@ INSTANTIATE_TEST_SUITE_P(
         Evaluation{"max(-1,--2)", "2"}, Evaluation{"1e-5--1", "1.00001"},
         Evaluation{"(--)", nullptr, "unexpected \")\" at position 4", 4},
         Evaluation{"0^-1", nullptr, "division by zero"},
-        Evaluation{"ln(0)*0", nullptr, "the logarithm of 0 is undefined"},
-        Evaluation{"log10(0)", nullptr}, Evaluation{"log2(0)", nullptr},
-        Evaluation{"ln(_e)+log(1)+log10(100)+log2(8)", "6"},
+        Evaluation{"ln(0)*0", nullptr, "ln(0) is undefined"}, Evaluation{"log10(0)", nullptr},
+        Evaluation{"log2(0)", nullptr}, Evaluation{"ln(_e)+log(1)+log10(100)+log2(8)", "6"},
+        // The functions' own answers, from the C library or exact sums, over their domains.
+        Evaluation{"asinh(1e-20)", "1e-20"}, Evaluation{"atanh(1e-10)", "1e-10"},
+        Evaluation{"asinh(-1e8)", "-19.1138279245123"},
+        Evaluation{"acosh(1e200)", "461.210165779369"}, Evaluation{"rint(2.5)", "2"},
+        Evaluation{"rint(2^52+1)", "4503599627370497"}, Evaluation{"avg(1e308,1e308)", "1e+308"},
+        Evaluation{"pi*e/(_pi*_e)", "1"}, Evaluation{"sin (1)-sin\t(1)", "0"},
+        Evaluation{"0x1000000000000081-0x1000000000000000", "256"},
+        // Whatever the order of the arguments, a call that is not a number is named, and a
+        // literal too large that reaches a function is an error.
+        Evaluation{"max(1,sqrt(-1))", nullptr, "sqrt(-1) is not a number"},
+        Evaluation{"sign(sqrt(-1))", nullptr, "sqrt(-1) is not a number"},
+        Evaluation{"1^sqrt(-1)", nullptr, "sqrt(-1) is not a number"},
+        Evaluation{"atan(1e400)", nullptr, kTooLarge},
+        Evaluation{"min(1e400,1)", nullptr, kTooLarge}, Evaluation{"0*1e400+1e-400", "0"},
         // muParser's errors in the user's words, positions in code points.
         Evaluation{"+", nullptr, "a value is missing at position 2", 2},
         Evaluation{"foo(2)", nullptr, "unknown function \"foo\" at position 1", 1},
