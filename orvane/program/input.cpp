@@ -99,9 +99,12 @@ bool LineReader::Next(InputLine& line) {
       break;  // a last line without its line break
     }
     if (atStart_) {
-      // A byte-order mark says the input is UTF-8, which it is anyway.
-      if (buffer_.size() < 3 && !ended_ && Fill()) continue;
-      if (buffer_.compare(0, 3, "\xEF\xBB\xBF") == 0) next_ = 3;
+      // A byte-order mark says the input is UTF-8, which it is anyway. Only the start of one is
+      // worth waiting for: a short first line is answered at once.
+      const std::string mark = "\xEF\xBB\xBF";
+      bool partOfMark = buffer_.size() < 3 && mark.compare(0, buffer_.size(), buffer_) == 0;
+      if (partOfMark && !ended_ && Fill()) continue;
+      if (buffer_.compare(0, 3, mark) == 0) next_ = 3;
       atStart_ = false;
       continue;
     }
