@@ -34,12 +34,18 @@ struct Descriptor {
   Descriptor& operator=(const Descriptor&) = delete;
 };
 
+// A lock that another program holds (a backup, `flock` in a script) is waited for only this
+// long, in steps, so that no one can hold up the shell: about 100 ms.
+const int kLockTries = 20;
+const useconds_t kLockStepUs = 5000;
+
+// Takes the lock; false with errno set, EWOULDBLOCK when someone else still holds it.
 bool Lock(int fd, int how) {
-  int locked;
-  do {
-    locked = flock(fd, how);
-  } while (locked != 0 && errno == EINTR);
-  return locked == 0;
+  for (int tries = 1;; ++tries) {
+    if (flock(fd, how | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK || tries == kLockTries) return false;
+    usleep(kLockStepUs);
+  }
 }
 
 bool ReadAt(int fd, char* bytes, size_t count, off_t offset) {
@@ -212,7 +218,11 @@ std::vector<std::u16string> HistoryFile::Load(int& error) const {
     if (error == ENOENT) error = 0;
     return lines;
   }
-  Lock(file.fd, LOCK_SH);  // not halfway through another shell's trim
+  // Not halfway through another shell's trim; a file held for longer is not read at all.
+  if (!Lock(file.fd, LOCK_SH) && errno == EWOULDBLOCK) {
+    error = EWOULDBLOCK;
+    return lines;
+  }
   struct stat about;
   Tail tail;
   if (fstat(file.fd, &about) != 0 || !ReadTail(file.fd, about.st_size, kKept, tail)) {

@@ -1,5 +1,6 @@
 // The history kept from one session to the next: a text file, one typed line per line in
-// UTF-8, appended to under an advisory lock so that shells running at once lose nothing.
+// UTF-8, appended to under an advisory lock so that shells running at once lose nothing. A lock
+// that another program holds is waited for only briefly: then the work fails with EWOULDBLOCK.
 #pragma once
 
 #include <stddef.h>

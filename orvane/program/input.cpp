@@ -20,7 +20,8 @@ size_t SequenceLength(unsigned char lead) {
 // Decodes one character of strict UTF-8 from `b` (`available` bytes) into one or two code
 // units; returns the bytes it took. What is not well-formed becomes one U+FFFD for each
 // maximal part that could start a character: surrogates encoded on their own, overlong forms
-// and a character cut short all count as ill-formed.
+// and a character cut short all count as ill-formed. Returns 0 (with U+FFFD) when all
+// `available` bytes could still begin a character, which the bytes after them may finish.
 size_t DecodeStrict(const unsigned char* b, size_t available, char16_t units[2], int* count) {
   *count = 1;
   units[0] = 0xFFFD;
@@ -36,9 +37,8 @@ size_t DecodeStrict(const unsigned char* b, size_t available, char16_t units[2],
   if (lead < 0xC2 || lead > 0xF4) return 1;
   char32_t c = lead & (0x7F >> length);
   for (size_t i = 1; i < length; ++i) {
-    if (i >= available || b[i] < (i == 1 ? low : 0x80) || b[i] > (i == 1 ? high : 0xBF)) {
-      return i;
-    }
+    if (i >= available) return 0;
+    if (b[i] < (i == 1 ? low : 0x80) || b[i] > (i == 1 ? high : 0xBF)) return i;
     c = c << 6 | (b[i] & 0x3F);
   }
   if (c >= 0x10000) {
@@ -99,9 +99,12 @@ bool LineReader::Next(InputLine& line) {
       break;  // a last line without its line break
     }
     if (atStart_) {
-      // A byte-order mark says the input is UTF-8, which it is anyway.
-      if (buffer_.size() < 3 && !ended_ && Fill()) continue;
-      if (buffer_.compare(0, 3, "\xEF\xBB\xBF") == 0) next_ = 3;
+      // A byte-order mark says the input is UTF-8, which it is anyway. Only the start of one is
+      // worth waiting for: a short first line is answered at once.
+      const std::string mark = "\xEF\xBB\xBF";
+      bool partOfMark = buffer_.size() < 3 && mark.compare(0, buffer_.size(), buffer_) == 0;
+      if (partOfMark && !ended_ && Fill()) continue;
+      if (buffer_.compare(0, 3, mark) == 0) next_ = 3;
       atStart_ = false;
       continue;
     }
@@ -132,14 +135,20 @@ bool LineReader::Next(InputLine& line) {
       continue;
     }
     size_t available = buffer_.size() - next_;
-    if (available < SequenceLength(byte) && !ended_) {
-      Fill();  // the character goes on in the next block
-      continue;
-    }
     char16_t units[2];
     int count = 0;
-    next_ += DecodeStrict(reinterpret_cast<const unsigned char*>(&buffer_[next_]), available, units,
-                          &count);
+    size_t taken = DecodeStrict(reinterpret_cast<const unsigned char*>(&buffer_[next_]), available,
+                                units, &count);
+    if (taken == 0) {
+      // Only bytes that could still go on are worth waiting for: a byte that cannot (a line
+      // break among them) has already settled the character.
+      if (!ended_) {
+        Fill();  // the character goes on in the next block
+        continue;
+      }
+      taken = available;  // cut short by the end of the input
+    }
+    next_ += taken;
     Append(line, units, static_cast<size_t>(count));
   }
   line.number = ++number_;

@@ -184,6 +184,7 @@ void Session::RunInteractive() {
     }
   }
   if (!exiting_) LeaveLine();
+  SaveHistoryAtExit();
 }
 
 void Session::FitToWidth(int columns) {
@@ -316,11 +317,39 @@ void Session::LoadHistory() {
   history_ = std::make_unique<HistoryFile>(path);
   int error = 0;
   for (const std::u16string& line : history_->Load(error)) editor_.Remember(line);
-  if (error != 0) HistoryProblem("cannot be read", error);
+  if (error == EWOULDBLOCK) {
+    // Nothing is wrong with the file: another program holds it for now.
+    HostMessage("warning: the history file " + path +
+                " is locked by another program: its lines are not loaded");
+  } else if (error != 0) {
+    HistoryProblem("cannot be read", error);
+  }
 }
 
 void Session::SaveToHistory(const std::u16string& line) {
-  if (history_ && !history_->Append(line)) HistoryProblem("cannot be written", errno);
+  if (!history_) return;
+  unsaved_.push_back(line);
+  SaveUnsaved();
+}
+
+void Session::SaveUnsaved() {
+  while (!unsaved_.empty()) {
+    if (!history_->Append(unsaved_.front())) {
+      if (errno == EWOULDBLOCK) return;  // kept for the next Enter, or the exit
+      HistoryProblem("cannot be written", errno);
+    }
+    unsaved_.pop_front();
+  }
+}
+
+void Session::SaveHistoryAtExit() {
+  if (!history_) return;
+  SaveUnsaved();
+  if (unsaved_.empty()) return;
+  size_t count = unsaved_.size();
+  HostMessage("warning: the history file " + history_->Path() +
+              " is still locked by another program: " + std::to_string(count) +
+              (count == 1 ? " line" : " lines") + " not saved");
 }
 
 void Session::HistoryProblem(const char* what, int error) {

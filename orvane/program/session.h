@@ -1,6 +1,7 @@
 // One run of the shell: the plug-in, the line being typed and the commands.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,6 +74,10 @@ class Session {
 
   void LoadHistory();
   void SaveToHistory(const std::u16string& line);
+  // Appends the lines that wait for the history file, oldest first, while it is not locked.
+  void SaveUnsaved();
+  // At exit: one more try, and a warning for the lines that cannot be saved.
+  void SaveHistoryAtExit();
   // Says once a session that the history file cannot be used, and why.
   void HistoryProblem(const char* what, int error);
 
@@ -82,7 +87,8 @@ class Session {
   LineView view_;
   std::unique_ptr<HistoryFile> history_;  // none when input is not a terminal, or turned off
   bool historyWarned_ = false;
-  bool inPaste_ = false;  // the last key came with more waiting behind it
+  std::deque<std::u16string> unsaved_;  // lines that met the history file locked
+  bool inPaste_ = false;                // the last key came with more waiting behind it
   std::vector<char16_t> buffer_ = std::vector<char16_t>(LineEditor::kMaxLength + 1);
   bool failed_ = false;
   bool exiting_ = false;

@@ -33,6 +33,11 @@ HISTORY_EDITING = [
     dict(name="ctrl_r_keeps_the_last_match_when_the_next_fails", history="=2*3\n",
          keys=ctrl("r") + "2x",
          rows=[LOADED, "(failed reverse-i-search)`2x': =2*3"], cursor=(32, 1)),
+    # Another program's lock on the file holds up neither the start nor Enter, and loses no line.
+    dict(name="a_locked_history_file_holds_nothing_up", history="=1\n", locked=True,
+         columns=200, keys="=6*7" + ENTER, saved=["=1", "=6*7", "exit"],
+         rows=[LOADED, "orvane: warning: the history file $HISTFILE is locked by another program: "
+               "its lines are not loaded", "orvane> =6*7", "6*7 = 42", "orvane>"]),
 ]
 
 

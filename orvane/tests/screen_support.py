@@ -194,15 +194,25 @@ JOB = '"$ORVANE"'
 
 # Editing cases: keys typed at an 80- or 40-column terminal (or the "columns" given), with the
 # "history" and "env" given, then the last rows of the screen and the cursor (column, row from
-# the top) to wait for; then the shell leaves with "status".
+# the top) to wait for; then the shell leaves with "status". "locked": the history file (the
+# $HISTFILE of a row) is locked until the rows show; "saved": the file's lines at the end.
 def editing_case(case):
     def run(self):
-        shell = self.start(env=case.get("env"), columns=case.get("columns", 80),
-                           history=case.get("history"))
+        history, lock = case.get("history"), None
+        if case.get("locked"):
+            self.write_history(history)
+            history, lock = None, os.open(self.history_path(), os.O_RDONLY)
+            fcntl.flock(lock, fcntl.LOCK_EX)
+        shell = self.start(env=case.get("env"), columns=case.get("columns", 80), history=history)
         shell.type(case["keys"])
-        self.expect(shell, case["rows"], case.get("cursor"))
+        rows = [row.replace("$HISTFILE", self.history_path()) for row in case["rows"]]
+        self.expect(shell, rows, case.get("cursor"))
+        if lock is not None:
+            os.close(lock)
         shell.type(ctrl("c") + "exit\r")
         self.assertEqual(shell.finish(), case.get("status", 0))
+        if "saved" in case:
+            self.assertEqual(self.read_history(), case["saved"])
     return run
 
 
