@@ -15,6 +15,8 @@ namespace {
 
 const char* const kUsage =
     "usage: orvane [options]\n"
+    "A shell with the Sumbra calculator: a line such as =6*7 prints 6*7 = 42, and the result\n"
+    "is kept in %Ans (=%Ans+1 gives 43). Type help at the prompt for the commands.\n"
     "  -c TEXT             run each line of TEXT as if typed, then exit (a transient shell);\n"
     "                      several -c run in turn\n"
     "  --plugin PATH       the plug-in library (default: Sumbra.so beside the shell or\n"
@@ -22,8 +24,8 @@ const char* const kUsage =
     "  --color=WHEN        colours: auto (on a terminal), always, never; NO_COLOR turns them off\n"
     "  --legacy-keys       be a host that reports Enter as key code 13, not by name\n"
     "  --no-history        keep no history file (ORVANE_HISTFILE= does the same)\n"
-    "  --help              this text\n"
-    "  --version           the shell's and the plug-in's versions\n"
+    "  -h, --help          this text\n"
+    "  -V, --version       the shell's and the plug-in's versions\n"
     "Lines read from a pipe run one by one; the exit status is 1 when any of them failed.\n";
 
 enum class Parsed { kRun, kHelp, kVersion, kBad };
@@ -33,9 +35,9 @@ Parsed ParseOptions(int argc, char** argv, orvane::Options& options) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string problem;
-    if (arg == "--help") {
+    if (arg == "--help" || arg == "-h") {
       return Parsed::kHelp;
-    } else if (arg == "--version") {
+    } else if (arg == "--version" || arg == "-V") {
       parsed = Parsed::kVersion;
     } else if (arg == "-c" || arg == "--plugin") {
       if (i + 1 == argc) {

@@ -239,6 +239,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Options.
         PipeCase{"HelpGoesToStandardOutput", {"--color=never", "--help"}, "", kUsage, "", 0},
         PipeCase{"VersionsOfBoth", {"--version"}, "", "orvane 25.0\nSumbra 1.0.1 (...", "", 0},
+        PipeCase{"ShortVersion", {"-V"}, "", "orvane 25.0\n...", "", 0},
+        PipeCase{"ShortHelpShowsACalculation",
+                 {"-h"},
+                 "",
+                 "usage: orvane [options]\nA shell with the Sumbra calculator: a line such as "
+                 "=6*7 prints 6*7 = 42...",
+                 "",
+                 0},
         PipeCase{"PluginThatCannotBeLoaded",
                  {"--plugin", "/nonexistent.so"},
                  "",
