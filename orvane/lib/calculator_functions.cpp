@@ -21,15 +21,16 @@ struct Function {
 double Sign(const double* x, int) {
   return x[0] > 0 ? 1 : x[0] < 0 ? -1 : 0;
 }
-double Sum(const double* x, int count) {
+ExactSum SumOf(const double* x, int count) {
   ExactSum sum;
   for (int i = 0; i < count; ++i) sum.Add(x[i]);
-  return sum.Rounded();
+  return sum;
+}
+double Sum(const double* x, int count) {
+  return SumOf(x, count).Rounded();
 }
 double Average(const double* x, int count) {
-  ExactSum sum;
-  for (int i = 0; i < count; ++i) sum.Add(x[i]);
-  return sum.Rounded(static_cast<uint64_t>(count));
+  return SumOf(x, count).Rounded(static_cast<uint64_t>(count));
 }
 double Min(const double* x, int count) {
   return *std::min_element(x, x + count);
