@@ -4,6 +4,7 @@
 #include <math.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "orvane/lib/evaluator_values.h"
 #include "orvane/lib/exact_sum.h"
@@ -91,18 +92,29 @@ std::string CallText(const Function& f, const double* x, int count) {
   return text + ")";
 }
 
-double Call(const Function& f, const double* x, int count) {
+double Call(const Function& f, const double* given, int count) {
   bool tooClose = false;
-  for (int i = 0; i < count; ++i) {
-    if (isinf(x[i])) TooLarge();
-    tooClose = tooClose || IsTooClose(x[i]);
+  std::vector<double> x(given, given + count);
+  for (double& value : x) {
+    if (isinf(value)) TooLarge();
+    tooClose = tooClose || IsTooClose(value);
+    if (value == 0) value = 0;  // an exact zero has no sign: atan2(-0,-1) is pi
   }
   feclearexcept(FE_UNDERFLOW | FE_DIVBYZERO);
-  double result = f.compute(x, count);
-  if (isnan(result)) Fail(CallText(f, x, count) + " is not a number");
+  double result = f.compute(x.data(), count);
+  // A number too close to 0 has a sign that was not kept: an answer that turns on it (atan2 of
+  // one and a negative number) cannot be given.
+  for (int i = 0; i < count && tooClose; ++i) {
+    if (!IsTooClose(given[i])) continue;
+    x[i] = -0.0;
+    double other = f.compute(x.data(), count);
+    x[i] = 0;
+    if (other != result && !(isnan(other) && isnan(result))) Fail(kTooClose);
+  }
+  if (isnan(result)) Fail(CallText(f, x.data(), count) + " is not a number");
   if (isinf(result)) {
     if (tooClose) Fail(kTooClose);  // ln(1e-400): finite, but not from 0
-    if (fetestexcept(FE_DIVBYZERO)) Fail(CallText(f, x, count) + " is undefined");
+    if (fetestexcept(FE_DIVBYZERO)) Fail(CallText(f, x.data(), count) + " is undefined");
     TooLarge();
   }
   if (result == 0) return ZeroResult(!tooClose && !fetestexcept(FE_UNDERFLOW));

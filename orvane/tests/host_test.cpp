@@ -167,6 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
         Evaluation{"1^sqrt(-1)", nullptr, "sqrt(-1) is not a number"},
         Evaluation{"atan(1e400)", nullptr, kTooLarge},
         Evaluation{"min(1e400,1)", nullptr, kTooLarge}, Evaluation{"0*1e400+1e-400", "0"},
+        // A sign too close to 0 to be kept cannot decide an answer.
+        Evaluation{"atan2(1e-400,-1)", nullptr,
+                   "a number is too close to 0 (below about 4.9e-324)"},
+        Evaluation{"atan2(-0,-1)", "3.14159265358979"},
         // muParser's errors in the user's words, positions in code points.
         Evaluation{"+", nullptr, "a value is missing at position 2", 2},
         Evaluation{"foo(2)", nullptr, "unknown function \"foo\" at position 1", 1},
