@@ -1,4 +1,4 @@
-// Keystrokes: what the shell reads from the terminal, and how the plug-in is told of them.
+// Keystrokes: what the shell reads from the terminal.
 #pragma once
 
 #include <string>
@@ -67,9 +67,5 @@ bool KeyWaiting(int fd, int timeoutMs);
 // meanwhile are kept for ReadKey. False when no answer came (and from then on without asking,
 // for a terminal that does not answer).
 bool AskCursorPosition(int fd, int* row, int* column);
-
-// The name the plug-in gets for a key known by name ("Enter", "Left", ...); null for
-// characters and control codes, which go by their code alone.
-const char16_t* KeyName(KeyId id);
 
 }  // namespace orvane
