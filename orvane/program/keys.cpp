@@ -31,7 +31,7 @@ const int kInterrupted = -2;
 const int kLongestSequence = 4096;
 const int kReportWaitMs = 500;
 // A paste whose end marker does not come within this pause is over all the same.
-const int kPasteGapMs = 500;
+const int kPasteGiveUpMs = 500;
 
 // Reads a byte, waiting at most `timeoutMs` when it is not negative; kNoByte when none came,
 // kInterrupted when a signal ended the wait.
@@ -372,12 +372,12 @@ Key ReadOneKey(int fd, int timeoutMs) {
 // return and line feed together as one), a tab is a character of the line, and other control
 // characters and escape sequences are left out.
 Key ReadPastedKey(int fd, int timeoutMs) {
-  int wait = timeoutMs >= 0 && timeoutMs < kPasteGapMs ? timeoutMs : kPasteGapMs;
+  int wait = timeoutMs >= 0 && timeoutMs < kPasteGiveUpMs ? timeoutMs : kPasteGiveUpMs;
   for (;;) {
     int byte = ReadByte(fd, wait);
     bool afterReturn = pastedReturn;
     pastedReturn = byte == '\r';
-    if (byte == kNoByte && wait == kPasteGapMs) {
+    if (byte == kNoByte && wait == kPasteGiveUpMs) {
       pasting = false;  // no end marker came: what follows is typed
       return Make(KeyId::kPasteEnd);
     }

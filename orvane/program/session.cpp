@@ -23,8 +23,8 @@ namespace {
 
 const char kPrompt[] = "orvane> ";
 const int kPromptWidth = sizeof kPrompt - 1;  // the prompt is ASCII
-// How long a paste may pause between two parts of it: it goes on as one batch of keys.
-const int kPasteGapMs = 10;
+// How long a paste may pause between two parts of it and still be drawn as one batch of keys.
+const int kPasteBatchGapMs = 10;
 
 }  // namespace
 
@@ -207,7 +207,8 @@ void Session::TakeKey(const Key& key, RawTerminal& terminal) {
   // they are all in (a paste is one redraw, not one per character); anything else starts from
   // the line as it is now. Within a paste, the next part may take a moment to come through the
   // terminal: a short wait for it costs less than drawing the rest of a long line again.
-  inPaste_ = action == EditorAction::kShow && KeyWaiting(STDIN_FILENO, inPaste_ ? kPasteGapMs : 0);
+  inPaste_ =
+      action == EditorAction::kShow && KeyWaiting(STDIN_FILENO, inPaste_ ? kPasteBatchGapMs : 0);
   if (inPaste_) return;
   ShowLine();
   switch (action) {
