@@ -1,4 +1,4 @@
-#include "orvane/program/keys.h"
+#include "orvane/program/key_reader.h"
 
 #include <errno.h>
 #include <poll.h>
@@ -7,7 +7,7 @@
 
 #include <charconv>
 #include <chrono>
-#include <deque>
+#include <string>
 
 #include "orvane/lib/console.h"
 #include "orvane/lib/text.h"
@@ -15,33 +15,13 @@
 
 namespace orvane {
 
-namespace {
-
-// A byte read too far, given back to the next read.
-int pushedBack = -1;
-// Keys typed while the shell waited for the terminal's answer to a question.
-std::deque<Key> keptKeys;
-int reportsAwaited = 0;       // questions about the cursor not yet answered
-bool terminalAnswers = true;  // false once a question went unanswered
-bool pasting = false;         // between the markers of a paste
-bool pastedReturn = false;    // the last key of the paste was a carriage return
-
-const int kNoByte = -1;
-const int kInterrupted = -2;
-const int kLongestSequence = 4096;
-const int kReportWaitMs = 500;
-// A paste whose end marker does not come within this pause is over all the same.
-const int kPasteGiveUpMs = 500;
-
-// Reads a byte, waiting at most `timeoutMs` when it is not negative; kNoByte when none came,
-// kInterrupted when a signal ended the wait.
-int ReadByte(int fd, int timeoutMs) {
-  if (pushedBack >= 0) {
-    int byte = pushedBack;
-    pushedBack = -1;
+int TerminalBytes::Read(int timeoutMs) {
+  if (pushedBack_ >= 0) {
+    int byte = pushedBack_;
+    pushedBack_ = kNoByte;
     return byte;
   }
-  pollfd p{fd, POLLIN, 0};
+  pollfd p{fd_, POLLIN, 0};
   if (timeoutMs >= 0) {
     if (poll(&p, 1, timeoutMs) <= 0) return kNoByte;
   } else {
@@ -49,22 +29,20 @@ int ReadByte(int fd, int timeoutMs) {
     if (ppoll(&p, 1, nullptr, &waiting) < 0) return errno == EINTR ? kInterrupted : kNoByte;
   }
   unsigned char byte;
-  ssize_t got = read(fd, &byte, 1);
+  ssize_t got = read(fd_, &byte, 1);
   if (got == 1) return byte;
   return got < 0 && errno == EINTR ? kInterrupted : kNoByte;
 }
 
-// Gives a byte read too far back to the next read.
-void PushBack(int byte) {
-  if (byte >= 0) pushedBack = byte;
+bool TerminalBytes::Waiting(int timeoutMs) const {
+  if (pushedBack_ >= 0) return true;
+  pollfd p{fd_, POLLIN, 0};
+  return poll(&p, 1, timeoutMs) > 0;
 }
 
-Key Make(KeyId id, char16_t code = 0) {
-  Key key;
-  key.id = id;
-  key.code = code;
-  return key;
-}
+namespace {
+
+const int kLongestSequence = 4096;
 
 // The control codes, by their code.
 KeyId ControlKey(int byte) {
@@ -142,10 +120,10 @@ struct Sequence {
   int final = -1;  // -1: cut short, by a byte outside the grammar or by a pause
 };
 
-Sequence ReadSequence(int fd) {
+Sequence ReadSequence(TerminalBytes& bytes) {
   Sequence sequence;
   for (int length = 0; length < kLongestSequence; ++length) {
-    int c = ReadByte(fd, kSequenceWaitMs);
+    int c = bytes.Read(kSequenceWaitMs);
     if (c >= 0x30 && c <= 0x3F && sequence.intermediates.empty()) {
       sequence.params += static_cast<char>(c);
     } else if (c == '$' && sequence.intermediates.empty()) {
@@ -159,7 +137,7 @@ Sequence ReadSequence(int fd) {
       sequence.final = c;
       break;
     } else {
-      PushBack(c);  // what follows a sequence cut short is a key of its own
+      bytes.PushBack(c);  // what follows a sequence cut short is a key of its own
       break;
     }
   }
@@ -167,8 +145,8 @@ Sequence ReadSequence(int fd) {
 }
 
 // Reads `count` bytes that belong to the sequence just read, whatever they are.
-void Skip(int fd, int count) {
-  for (int i = 0; i < count && ReadByte(fd, kSequenceWaitMs) >= 0; ++i) {
+void Skip(TerminalBytes& bytes, int count) {
+  for (int i = 0; i < count && bytes.Read(kSequenceWaitMs) >= 0; ++i) {
   }
 }
 
@@ -193,33 +171,6 @@ bool ParseReport(const std::string& params, Key& key) {
   key.row = row;
   key.column = column;
   return true;
-}
-
-// The rest of a CSI sequence (ESC [ or 0x9B).
-Key ReadCsi(int fd) {
-  int first = ReadByte(fd, kSequenceWaitMs);
-  if (first == '[') {  // the Linux console's F1 to F5: ESC [ [ A to E
-    int final = ReadByte(fd, kSequenceWaitMs);
-    if (final < 0x40 || final > 0x7E) PushBack(final);
-    return Make(KeyId::kUnknown);
-  }
-  PushBack(first);
-  Sequence sequence = ReadSequence(fd);
-  if (sequence.final < 0 || !sequence.intermediates.empty()) return Make(KeyId::kUnknown);
-  if (sequence.final == 'M' && sequence.params.empty()) {
-    Skip(fd, 3);  // a mouse report: button, column and row follow as three bytes
-    return Make(KeyId::kUnknown);
-  }
-  if (sequence.final == '~' && (sequence.params == "200" || sequence.params == "201")) {
-    pasting = sequence.params == "200";  // the markers around a paste (bracketed paste mode)
-    return Make(KeyId::kPasteEnd);
-  }
-  Key report;
-  if (sequence.final == 'R' && reportsAwaited > 0 && ParseReport(sequence.params, report)) {
-    --reportsAwaited;
-    return report;
-  }
-  return Make(CsiKey(sequence.params, sequence.final));
 }
 
 // The character a number-pad key sends as ESC O and a final byte in application keypad mode
@@ -247,45 +198,45 @@ char16_t KeypadCharacter(int final) {
 }
 
 // The rest of an SS3 sequence (ESC O or 0x8F): keys that some terminals send in this form.
-Key ReadSs3(int fd) {
-  Sequence sequence = ReadSequence(fd);
+Key ReadSs3(TerminalBytes& bytes) {
+  Sequence sequence = ReadSequence(bytes);
   if (!sequence.params.empty() || !sequence.intermediates.empty()) {
-    return Make(KeyId::kUnknown);  // with modifiers, such as ESC O 5 D
+    return MakeKey(KeyId::kUnknown);  // with modifiers, such as ESC O 5 D
   }
   // ESC O c and ESC O d: Ctrl-Right and Ctrl-Left on some terminals; the rest as in CSI.
-  if (sequence.final == 'c') return Make(KeyId::kWordRight);
-  if (sequence.final == 'd') return Make(KeyId::kWordLeft);
+  if (sequence.final == 'c') return MakeKey(KeyId::kWordRight);
+  if (sequence.final == 'd') return MakeKey(KeyId::kWordLeft);
   // The number pad in application keypad mode: its keys are what they say, typed.
-  if (sequence.final == 'M') return Make(KeyId::kEnter);
+  if (sequence.final == 'M') return MakeKey(KeyId::kEnter);
   if (char16_t typed = KeypadCharacter(sequence.final)) {
-    Key key = Make(KeyId::kCharacter, typed);
+    Key key = MakeKey(KeyId::kCharacter, typed);
     key.text = std::u16string(1, typed);
     return key;
   }
-  return Make(CsiKey("", sequence.final));
+  return MakeKey(CsiKey("", sequence.final));
 }
 
 // The rest of a string sequence (ESC ], ESC P, ...): up to BEL or the string terminator
 // (ESC \, or U+009C in UTF-8).
-Key ReadStringSequence(int fd) {
+Key ReadStringSequence(TerminalBytes& bytes) {
   int previous = 0;
   for (int length = 0; length < kLongestSequence; ++length) {
-    int c = ReadByte(fd, kSequenceWaitMs);
+    int c = bytes.Read(kSequenceWaitMs);
     if (c < 0 || c == 7 || (previous == 27 && c == '\\') || (previous == 0xC2 && c == 0x9C)) break;
     previous = c;
   }
-  return Make(KeyId::kUnknown);
+  return MakeKey(KeyId::kUnknown);
 }
 
 // Reads the continuation bytes of a UTF-8 character led by `lead`.
-std::string ReadUtf8(int fd, int lead) {
+std::string ReadUtf8(TerminalBytes& bytes, int lead) {
   std::string utf8(1, static_cast<char>(lead));
   int more = lead >= 0xF8 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
   for (int i = 0; i < more; ++i) {
-    int next = ReadByte(fd, kSequenceWaitMs);
+    int next = bytes.Read(kSequenceWaitMs);
     if (next < 0) break;
     if ((next & 0xC0) != 0x80) {  // not a continuation: it starts the next key
-      PushBack(next);
+      bytes.PushBack(next);
       break;
     }
     utf8 += static_cast<char>(next);
@@ -293,102 +244,146 @@ std::string ReadUtf8(int fd, int lead) {
   return utf8;
 }
 
+}  // namespace
+
+Key KeyGrammar::Read(int timeoutMs) {
+  int byte = bytes_.Read(timeoutMs);
+  if (byte < 0) {
+    Key none;
+    none.interrupted = byte == TerminalBytes::kInterrupted;
+    return none;
+  }
+  if (byte == '\r' || byte == '\n') return MakeKey(KeyId::kEnter);
+  if (byte == 27) return ReadEscape();
+  if (byte == 127) return MakeKey(KeyId::kBackspace, 8);
+  if (byte < 0x20) return MakeKey(ControlKey(byte), static_cast<char16_t>(byte));
+  if (byte == 0x9B || byte == 0x8F) return ReadC1(byte);  // never the start of UTF-8
+  Key key = MakeKey(KeyId::kCharacter);
+  key.text = Wide(ReadUtf8(bytes_, byte));
+  key.code = key.text[0];
+  if (key.code >= 0x80 && key.code <= 0x9F) return ReadC1(key.code);
+  return key;
+}
+
+Key KeyGrammar::ReadCsi() {
+  int first = bytes_.Read(kSequenceWaitMs);
+  if (first == '[') {  // the Linux console's F1 to F5: ESC [ [ A to E
+    int final = bytes_.Read(kSequenceWaitMs);
+    if (final < 0x40 || final > 0x7E) bytes_.PushBack(final);
+    return MakeKey(KeyId::kUnknown);
+  }
+  bytes_.PushBack(first);
+  Sequence sequence = ReadSequence(bytes_);
+  if (sequence.final < 0 || !sequence.intermediates.empty()) return MakeKey(KeyId::kUnknown);
+  if (sequence.final == 'M' && sequence.params.empty()) {
+    Skip(bytes_, 3);  // a mouse report: button, column and row follow as three bytes
+    return MakeKey(KeyId::kUnknown);
+  }
+  if (sequence.final == '~' && (sequence.params == "200" || sequence.params == "201")) {
+    // The markers around a paste (bracketed paste mode).
+    return MakeKey(sequence.params == "200" ? KeyId::kPasteStart : KeyId::kPasteEnd);
+  }
+  Key report;
+  if (sequence.final == 'R' && answersAwaited_ > 0 && ParseReport(sequence.params, report)) {
+    --answersAwaited_;
+    return report;
+  }
+  return MakeKey(CsiKey(sequence.params, sequence.final));
+}
+
 // A C1 control (0x80 to 0x9F), sent as a byte of its own or encoded in UTF-8: the 8-bit forms
 // of CSI, SS3 and the string sequences are read like their ESC forms.
-Key ReadC1(int fd, int control) {
+Key KeyGrammar::ReadC1(int control) {
   switch (control) {
     case 0x9B:
-      return ReadCsi(fd);
+      return ReadCsi();
     case 0x8F:
-      return ReadSs3(fd);
+      return ReadSs3(bytes_);
     case 0x90:
     case 0x98:
     case 0x9D:
     case 0x9E:
     case 0x9F:
-      return ReadStringSequence(fd);
+      return ReadStringSequence(bytes_);
     default:
-      return Make(KeyId::kControl, static_cast<char16_t>(control));
+      return MakeKey(KeyId::kControl, static_cast<char16_t>(control));
   }
 }
 
 // After ESC: a sequence, an Alt combination, or Escape alone.
-Key ReadEscape(int fd) {
-  int first = ReadByte(fd, kSequenceWaitMs);
-  if (first < 0) return Make(KeyId::kEscape);
+Key KeyGrammar::ReadEscape() {
+  int first = bytes_.Read(kSequenceWaitMs);
+  if (first < 0) return MakeKey(KeyId::kEscape);
   switch (first) {
     case '[':
-      return ReadCsi(fd);
+      return ReadCsi();
     case 'O':
-      return ReadSs3(fd);
+      return ReadSs3(bytes_);
     case ']':
     case 'P':
     case 'X':
     case '_':
     case '^':
-      return ReadStringSequence(fd);
+      return ReadStringSequence(bytes_);
     case 'b':
     case 'B':
-      return Make(KeyId::kAltB);
+      return MakeKey(KeyId::kAltB);
     case 'f':
     case 'F':
-      return Make(KeyId::kAltF);
+      return MakeKey(KeyId::kAltF);
     case 8:
     case 127:
-      return Make(KeyId::kAltBackspace);
+      return MakeKey(KeyId::kAltBackspace);
     default:
       break;
   }
   if (first < 0x20) {  // Escape, then a key of its own
-    PushBack(first);
-    return Make(KeyId::kEscape);
+    bytes_.PushBack(first);
+    return MakeKey(KeyId::kEscape);
   }
-  ReadUtf8(fd, first);  // Alt with any other character: read whole, and not inserted
-  return Make(KeyId::kUnknown);
+  ReadUtf8(bytes_, first);  // Alt with any other character: read whole, and not inserted
+  return MakeKey(KeyId::kUnknown);
 }
 
-// One key, or the terminal's answer to a question, or a paste marker; waits at most
-// `timeoutMs` for its first byte when that is not negative.
-Key ReadOneKey(int fd, int timeoutMs) {
-  int byte = ReadByte(fd, timeoutMs);
-  if (byte < 0) {
-    Key none;
-    none.interrupted = byte == kInterrupted;
-    return none;
+namespace {
+
+// A paste whose end marker does not come within this pause is over all the same.
+const int kPasteGiveUpMs = 500;
+
+}  // namespace
+
+Key BracketedPaste::ReadKey(int timeoutMs) {
+  for (;;) {
+    Key key = pasting_ ? ReadPastedKey(timeoutMs) : grammar_.Read(timeoutMs);
+    if (key.id == KeyId::kPasteStart) {
+      pasting_ = true;
+      continue;
+    }
+    if (key.id == KeyId::kPasteEnd) pasting_ = false;
+    return key;
   }
-  if (byte == '\r' || byte == '\n') return Make(KeyId::kEnter);
-  if (byte == 27) return ReadEscape(fd);
-  if (byte == 127) return Make(KeyId::kBackspace, 8);
-  if (byte < 0x20) return Make(ControlKey(byte), static_cast<char16_t>(byte));
-  if (byte == 0x9B || byte == 0x8F) return ReadC1(fd, byte);  // never the start of UTF-8
-  Key key = Make(KeyId::kCharacter);
-  key.text = Wide(ReadUtf8(fd, byte));
-  key.code = key.text[0];
-  if (key.code >= 0x80 && key.code <= 0x9F) return ReadC1(fd, key.code);
-  return key;
 }
 
 // A key of a paste: its text is text, not keys. Each line of it ends as Enter does (a carriage
 // return and line feed together as one), a tab is a character of the line, and other control
 // characters and escape sequences are left out.
-Key ReadPastedKey(int fd, int timeoutMs) {
+Key BracketedPaste::ReadPastedKey(int timeoutMs) {
   int wait = timeoutMs >= 0 && timeoutMs < kPasteGiveUpMs ? timeoutMs : kPasteGiveUpMs;
   for (;;) {
-    int byte = ReadByte(fd, wait);
-    bool afterReturn = pastedReturn;
-    pastedReturn = byte == '\r';
-    if (byte == kNoByte && wait == kPasteGiveUpMs) {
-      pasting = false;  // no end marker came: what follows is typed
-      return Make(KeyId::kPasteEnd);
+    int byte = bytes_.Read(wait);
+    bool afterReturn = pastedReturn_;
+    pastedReturn_ = byte == '\r';
+    if (byte == TerminalBytes::kNoByte && wait == kPasteGiveUpMs) {
+      return MakeKey(KeyId::kPasteEnd);  // no end marker came: what follows is typed
     }
     if (byte < 0) {
       Key none;
-      none.interrupted = byte == kInterrupted;
+      none.interrupted = byte == TerminalBytes::kInterrupted;
       return none;
     }
-    if (byte == '\r' || (byte == '\n' && !afterReturn)) return Make(KeyId::kEnter);
+    if (byte == '\r' || (byte == '\n' && !afterReturn)) return MakeKey(KeyId::kEnter);
     if (byte == '\t') {
-      Key tab = Make(KeyId::kCharacter, u'\t');
+      Key tab = MakeKey(KeyId::kCharacter, u'\t');
       tab.text = u"\t";
       return tab;
     }
@@ -396,73 +391,71 @@ Key ReadPastedKey(int fd, int timeoutMs) {
     if (byte == 27) {
       // The end marker, or a sequence within the paste; an Escape alone is left out, and
       // what follows it is text.
-      int next = ReadByte(fd, kSequenceWaitMs);
+      int next = bytes_.Read(kSequenceWaitMs);
       if (next == '[') {
-        key = ReadCsi(fd);
+        key = grammar_.ReadCsi();
       } else {
-        PushBack(next);
+        bytes_.PushBack(next);
       }
     } else if (byte >= 0x20) {
-      PushBack(byte);
-      key = ReadOneKey(fd, 0);
+      bytes_.PushBack(byte);
+      key = grammar_.Read(0);
     }
-    if (key.id == KeyId::kCharacter || key.id == KeyId::kPasteEnd ||
+    if (key.id == KeyId::kCharacter || key.id == KeyId::kPasteStart || key.id == KeyId::kPasteEnd ||
         key.id == KeyId::kCursorReport) {
       return key;
     }
   }
 }
 
-// One key, or the terminal's answer to a question, from a paste or typed.
-Key ReadKeyWithin(int fd, int timeoutMs) {
-  for (;;) {
-    Key key = pasting ? ReadPastedKey(fd, timeoutMs) : ReadOneKey(fd, timeoutMs);
-    if (key.id != KeyId::kPasteEnd || !pasting) return key;  // the start is no key
-  }
-}
+namespace {
+
+// How long the terminal's answer may take; one that does not answer costs this once.
+const int kAnswerWaitMs = 500;
 
 }  // namespace
 
-Key ReadKey(int fd) {
-  if (!keptKeys.empty()) {
-    Key key = keptKeys.front();
-    keptKeys.pop_front();
-    return key;
-  }
-  Key key;
-  do {
-    key = ReadKeyWithin(fd, -1);
-  } while (key.id == KeyId::kCursorReport);  // an answer that came too late
-  return key;
-}
-
-bool KeyWaiting(int fd, int timeoutMs) {
-  pollfd p{fd, POLLIN, 0};
-  return !keptKeys.empty() || pushedBack >= 0 || poll(&p, 1, timeoutMs) > 0;
-}
-
-bool AskCursorPosition(int fd, int* row, int* column) {
-  if (!terminalAnswers) return false;
+bool CursorHandshake::Ask(int* row, int* column) {
+  if (!terminalAnswers_) return false;
   WriteOutput("\x1b[6n");
-  ++reportsAwaited;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReportWaitMs);
+  grammar_.AwaitCursorAnswer();
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kAnswerWaitMs);
   for (;;) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                     deadline - std::chrono::steady_clock::now())
                     .count();
-    Key key = left > 0 ? ReadKeyWithin(fd, static_cast<int>(left)) : Key();
+    Key key = left > 0 ? keys_.ReadKey(static_cast<int>(left)) : Key();
     if (key.id == KeyId::kCursorReport) {
       *row = key.row;
       *column = key.column;
       return true;
     }
     if (key.id != KeyId::kNone) {
-      keptKeys.push_back(key);
+      kept_.push_back(key);
     } else if (!key.interrupted) {
-      terminalAnswers = false;
+      terminalAnswers_ = false;
       return false;
     }
   }
+}
+
+Key CursorHandshake::TakeKeptKey() {
+  Key key = kept_.front();
+  kept_.pop_front();
+  return key;
+}
+
+Key KeyReader::ReadKey() {
+  if (handshake_.HasKeptKey()) return handshake_.TakeKeptKey();
+  Key key;
+  do {
+    key = paste_.ReadKey(-1);
+  } while (key.id == KeyId::kCursorReport);  // an answer that came too late
+  return key;
+}
+
+bool KeyReader::KeyWaiting(int timeoutMs) const {
+  return handshake_.HasKeptKey() || bytes_.Waiting(timeoutMs);
 }
 
 }  // namespace orvane
