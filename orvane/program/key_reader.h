@@ -3,36 +3,14 @@
 // asked where its cursor is.
 #pragma once
 
-#include <deque>
-
 #include "orvane/program/bracketed_paste.h"
+#include "orvane/program/cursor_handshake.h"
 #include "orvane/program/key_grammar.h"
 #include "orvane/program/keys.h"
 #include "orvane/program/terminal_bytes.h"
 
 namespace orvane {
 
-// Asking the terminal where its cursor is: the answer comes among the keys typed meanwhile,
-// which are kept for later, and may not come at all.
-class CursorHandshake {
- public:
-  CursorHandshake(KeyGrammar& grammar, BracketedPaste& keys) : grammar_(grammar), keys_(keys) {}
-
-  // Asks the terminal where its cursor is and waits a moment for the answer. False when no
-  // answer came (and from then on without asking, for a terminal that does not answer).
-  bool Ask(int* row, int* column);
-  // The keys typed while the shell waited for an answer, first to last.
-  bool HasKeptKey() const { return !kept_.empty(); }
-  Key TakeKeptKey();
-
- private:
-  KeyGrammar& grammar_;
-  BracketedPaste& keys_;
-  std::deque<Key> kept_;
-  bool terminalAnswers_ = true;  // false once a question went unanswered
-};
-
-// All of the above for one terminal: what the shell reads keys with.
 class KeyReader {
  public:
   explicit KeyReader(int fd)
