@@ -1,4 +1,4 @@
-// Keystrokes: what the shell reads from the terminal, and how the plug-in is told of them.
+// Keystrokes: what the shell reads from the terminal.
 #pragma once
 
 #include <string>
@@ -42,6 +42,7 @@ enum class KeyId : unsigned char {
   kUnknown,       // an escape sequence or Alt combination the shell does not know
   kCursorReport,  // the terminal's answer to AskCursorPosition, not a key
   kPasteEnd,      // the end of a paste (its marker, or a pause): not a key, the screen catches up
+  kPasteStart,    // the start marker of a paste: taken by the key reader, never handed on
 };
 
 struct Key {
@@ -52,24 +53,12 @@ struct Key {
   int row = 0, column = 0;   // with kCursorReport: where the cursor is, counted from 1
 };
 
-// How long the rest of an escape sequence may take to come after its first byte (a remote
-// terminal may send it in two parts); Escape alone takes effect after this.
-const int kSequenceWaitMs = 300;
-
-// Reads one keystroke from the terminal in raw mode: UTF-8 characters, control codes, and
-// escape sequences, which are read to their end by their grammar whether the shell knows them
-// or not (the 8-bit forms, the Linux console's function keys and mouse reports included).
-Key ReadKey(int fd);
-// Whether a key is waiting to be read, or comes within `timeoutMs`, so that the screen can wait
-// until all of them are taken.
-bool KeyWaiting(int fd, int timeoutMs);
-// Asks the terminal where its cursor is and waits a moment for the answer; keys typed
-// meanwhile are kept for ReadKey. False when no answer came (and from then on without asking,
-// for a terminal that does not answer).
-bool AskCursorPosition(int fd, int* row, int* column);
-
-// The name the plug-in gets for a key known by name ("Enter", "Left", ...); null for
-// characters and control codes, which go by their code alone.
-const char16_t* KeyName(KeyId id);
+// A key of `id`, with the code the plug-in gets for it.
+inline Key MakeKey(KeyId id, char16_t code = 0) {
+  Key key;
+  key.id = id;
+  key.code = code;
+  return key;
+}
 
 }  // namespace orvane

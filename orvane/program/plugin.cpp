@@ -85,4 +85,43 @@ std::string DefaultPluginPath() {
   return dir + "/Sumbra.so";
 }
 
+const char16_t* KeyName(KeyId id) {
+  switch (id) {
+    case KeyId::kEnter:
+      return u"Enter";
+    case KeyId::kBackspace:
+      return u"Backspace";
+    case KeyId::kDelete:
+      return u"Del";
+    case KeyId::kEscape:
+      return u"Esc";
+    case KeyId::kLeft:
+      return u"Left";
+    case KeyId::kRight:
+      return u"Right";
+    case KeyId::kUp:
+      return u"Up";
+    case KeyId::kDown:
+      return u"Down";
+    case KeyId::kHome:
+      return u"Home";
+    case KeyId::kEnd:
+      return u"End";
+    case KeyId::kWordLeft:
+      return u"Ctrl-Left";
+    case KeyId::kWordRight:
+      return u"Ctrl-Right";
+    case KeyId::kAltB:
+      return u"Alt-B";
+    case KeyId::kAltF:
+      return u"Alt-F";
+    case KeyId::kAltBackspace:
+      return u"Alt-Backspace";
+    case KeyId::kUnknown:
+      return u"Unknown";
+    default:
+      return nullptr;  // characters and control codes
+  }
+}
+
 }  // namespace orvane

@@ -5,6 +5,7 @@
 
 #include "host/key_info.h"
 #include "host/plugin_info.h"
+#include "orvane/program/keys.h"
 
 namespace orvane {
 
@@ -26,5 +27,9 @@ void UnloadPlugin(Plugin& plugin);
 // Where the plug-in is looked for when no path is given: beside the shell, one level up (the
 // build's layout), then in lib/orvane of the prefix the shell is installed in.
 std::string DefaultPluginPath();
+
+// The name the plug-in gets for a key known by name ("Enter", "Left", ...); null for
+// characters and control codes, which go by their code alone.
+const char16_t* KeyName(KeyId id);
 
 }  // namespace orvane

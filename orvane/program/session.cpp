@@ -23,8 +23,8 @@ namespace {
 
 const char kPrompt[] = "orvane> ";
 const int kPromptWidth = sizeof kPrompt - 1;  // the prompt is ASCII
-// How long a paste may pause between two parts of it: it goes on as one batch of keys.
-const int kPasteGapMs = 10;
+// How long a paste may pause between two parts of it and still be drawn as one batch of keys.
+const int kPasteBatchGapMs = 10;
 
 }  // namespace
 
@@ -176,7 +176,7 @@ void Session::RunInteractive() {
     } else if (terminal.TakeResized()) {
       FitToWidth(terminal.Columns());
     }
-    Key key = ReadKey(STDIN_FILENO);
+    Key key = keys_.ReadKey();
     if (key.id != KeyId::kNone) {
       TakeKey(key, terminal);
     } else if (!key.interrupted) {
@@ -189,7 +189,7 @@ void Session::RunInteractive() {
 
 void Session::FitToWidth(int columns) {
   int row = 0, column = 0;
-  bool known = view_.NeedsCursorColumn(columns) && AskCursorPosition(STDIN_FILENO, &row, &column);
+  bool known = view_.NeedsCursorColumn(columns) && keys_.AskCursorPosition(&row, &column);
   view_.Resize(columns, known ? column - 1 : -1);
 }
 
@@ -208,7 +208,7 @@ void Session::TakeKey(const Key& key, RawTerminal& terminal) {
   // they are all in (a paste is one redraw, not one per character); anything else starts from
   // the line as it is now. Within a paste, the next part may take a moment to come through the
   // terminal: a short wait for it costs less than drawing the rest of a long line again.
-  inPaste_ = action == EditorAction::kShow && KeyWaiting(STDIN_FILENO, inPaste_ ? kPasteGapMs : 0);
+  inPaste_ = action == EditorAction::kShow && keys_.KeyWaiting(inPaste_ ? kPasteBatchGapMs : 0);
   if (inPaste_) return;
   ShowLine();
   switch (action) {

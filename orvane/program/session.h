@@ -1,6 +1,8 @@
 // One run of the shell: the plug-in, the line being typed and the commands.
 #pragma once
 
+#include <unistd.h>
+
 #include <deque>
 #include <memory>
 #include <string>
@@ -8,6 +10,7 @@
 
 #include "orvane/program/history_file.h"
 #include "orvane/program/input.h"
+#include "orvane/program/key_reader.h"
 #include "orvane/program/line_editor.h"
 #include "orvane/program/line_view.h"
 #include "orvane/program/plugin.h"
@@ -85,6 +88,7 @@ class Session {
   Plugin plugin_;
   LineEditor editor_;
   LineView view_;
+  KeyReader keys_{STDIN_FILENO};  // the keys typed at the prompt
   std::unique_ptr<HistoryFile> history_;  // none when input is not a terminal, or turned off
   bool historyWarned_ = false;
   std::deque<std::u16string> unsaved_;  // lines that met the history file locked
