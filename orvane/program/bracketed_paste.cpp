@@ -1,11 +1,14 @@
 #include "orvane/program/bracketed_paste.h"
 
+#include <chrono>
+
 namespace orvane {
 
 namespace {
 
-// A paste whose end marker does not come within this pause is over all the same.
-const int kPasteGiveUpMs = 500;
+// A paste whose end marker has not come this long after its start is over all the same, however
+// its bytes keep coming: keys typed after it are keys again.
+const auto kPasteGiveUp = std::chrono::milliseconds(500);
 
 }  // namespace
 
@@ -14,6 +17,7 @@ Key BracketedPaste::ReadKey(int timeoutMs) {
     Key key = pasting_ ? ReadPastedKey(timeoutMs) : grammar_.Read(timeoutMs);
     if (key.id == KeyId::kPasteStart) {
       pasting_ = true;
+      giveUpAt_ = std::chrono::steady_clock::now() + kPasteGiveUp;
       continue;
     }
     if (key.id == KeyId::kPasteEnd) pasting_ = false;
@@ -25,14 +29,16 @@ Key BracketedPaste::ReadKey(int timeoutMs) {
 // return and line feed together as one), a tab is a character of the line, and other control
 // characters and escape sequences are left out.
 Key BracketedPaste::ReadPastedKey(int timeoutMs) {
-  int wait = timeoutMs >= 0 && timeoutMs < kPasteGiveUpMs ? timeoutMs : kPasteGiveUpMs;
   for (;;) {
+    auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(giveUpAt_ - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return MakeKey(KeyId::kPasteEnd);  // what follows is typed
+    int untilGiveUp = static_cast<int>(left.count());
+    int wait = timeoutMs >= 0 && timeoutMs < untilGiveUp ? timeoutMs : untilGiveUp;
     int byte = bytes_.Read(wait);
     bool afterReturn = pastedReturn_;
     pastedReturn_ = byte == '\r';
-    if (byte == TerminalBytes::kNoByte && wait == kPasteGiveUpMs) {
-      return MakeKey(KeyId::kPasteEnd);  // no end marker came: what follows is typed
-    }
+    if (byte == TerminalBytes::kNoByte && wait == untilGiveUp) return MakeKey(KeyId::kPasteEnd);
     if (byte < 0) {
       Key none;
       none.interrupted = byte == TerminalBytes::kInterrupted;

@@ -2,6 +2,8 @@
 // what comes between is text, not keys.
 #pragma once
 
+#include <chrono>
+
 #include "orvane/program/key_grammar.h"
 #include "orvane/program/keys.h"
 #include "orvane/program/terminal_bytes.h"
@@ -24,6 +26,7 @@ class BracketedPaste {
   KeyGrammar& grammar_;
   bool pasting_ = false;       // between the markers of a paste
   bool pastedReturn_ = false;  // the last key of the paste was a carriage return
+  std::chrono::steady_clock::time_point giveUpAt_;  // when a paste without its end is over
 };
 
 }  // namespace orvane

@@ -28,6 +28,11 @@ PASTE_STEPS = [
         (1.0, None),
         (ctrl("a") + "-", [LOADED, "orvane> -=4*4"]),
         (ctrl("c") + "exit\r", None)]),
+    # ... counted from its start marker, however its bytes keep coming.
+    dict(name="paste_without_its_end_marker_amid_keys", steps=[
+        ("\x1b[200~=5", [LOADED, "orvane> =5"]), (0.2, None), ("*", [LOADED, "orvane> =5*"]),
+        (0.2, None), ("5", [LOADED, "orvane> =5*5"]), (0.2, None),
+        (ctrl("a") + "-", [LOADED, "orvane> -=5*5"]), (ctrl("c") + "exit\r", None)]),
 ]
 
 
