@@ -17,7 +17,7 @@ bool StartsOperand(const WideString& text, size_t at) {
 }  // namespace
 
 bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup,
-                      bool closingPercent) {
+                      const CalculationReferences* calculation) {
   WideString out, value;
   for (size_t i = 0; i < text.size(); ++i) {
     size_t start = i + 1, end = WideString::npos;
@@ -29,12 +29,15 @@ bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& look
       end = start + 1;
       while (end < text.size() && IsNameCharacter(text[end])) ++end;
       name = text.substr(start, end - start);
-      bool closed =
-          closingPercent && end < text.size() && text[end] == '%' && !StartsOperand(text, end + 1);
+      bool closed = calculation != nullptr && end < text.size() && text[end] == '%' &&
+                    !StartsOperand(text, end + 1);
       end -= closed ? 0 : 1;
     }
     if (end == WideString::npos) {
       out += text[i];  // a "%" that starts no reference stays as it is
+    } else if (calculation != nullptr && text[start] != '[' && calculation->keepsText(name)) {
+      out.append(text, i, end + 1 - i);
+      i = end;
     } else {
       if (lookup(name, value)) out += value;
       i = end;

@@ -14,12 +14,18 @@ using VariableLookup = std::function<bool(const WideString& name, WideString& va
 
 // Replaces "%name" and "%[name]" in `text` with what `lookup` gives, or with nothing for a
 // variable it does not know. A name follows the rule of variable_names.h; "%[name]" takes any text
-// up to "]". A "%" that starts no reference stays as it is ("10%3", "100%"). With
-// `closingPercent`, a "%" right after a name also ends the reference, as on Windows ("%x%+1"),
-// unless an operand of a remainder follows it ("%x%3", "%x%%y"). Returns false, and leaves
-// `text` alone, when the result would reach `limit` characters.
+// up to "]". A "%" that starts no reference stays as it is ("10%3", "100%"). Returns false, and
+// leaves `text` alone, when the result would reach `limit` characters.
+//
+// A calculation reads two more rules, when `calculation` is given: a "%" right after a name also
+// ends the reference, as on Windows ("%x%+1"), unless an operand of a remainder follows it
+// ("%x%3", "%x%%y"); and a name for which `keepsText` says so is no reference at all ("10%pi"
+// stays, the remainder by the calculator's pi, while no variable pi is defined).
+struct CalculationReferences {
+  std::function<bool(const WideString& name)> keepsText;
+};
 bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup,
-                      bool closingPercent = false);
+                      const CalculationReferences* calculation = nullptr);
 
 // printf-style formatting into `out`, whose room a caller can keep from call to call: %s a wide
 // string (null: nothing), %u an unsigned 32-bit int, %d an int, %x, %c, %%; any other conversion

@@ -83,8 +83,6 @@ const Constant kConstants[] = {
     {"e", M_E},
 };
 
-const char* const kTooClose = "a number is too close to 0 (below about 4.9e-324)";
-
 // "name(arguments)", as a message quotes a call.
 std::string CallText(const Function& f, const double* x, int count) {
   std::string text = std::string(f.name) + "(";
@@ -138,14 +136,18 @@ double CallList(void* row, const double* x, int count) {
 void DefineFunctionsAndConstants(mu::Parser& parser) {
   parser.ClearFun();
   parser.ClearConst();
+  // No call is made while the expression is read (muParser would fold calls of constants): a
+  // call runs when the calculation reaches it, so that the branch of "?:" not taken raises no
+  // error, and the first error met is the one reported.
+  const bool kFold = false;
   for (const Function& f : kFunctions) {
     void* row = const_cast<Function*>(&f);
     if (f.arity == 1) {
-      parser.DefineFunUserData(f.name, CallOne, row);
+      parser.DefineFunUserData(f.name, CallOne, row, kFold);
     } else if (f.arity == 2) {
-      parser.DefineFunUserData(f.name, CallTwo, row);
+      parser.DefineFunUserData(f.name, CallTwo, row, kFold);
     } else {
-      parser.DefineFunUserData(f.name, CallList, row);
+      parser.DefineFunUserData(f.name, CallList, row, kFold);
     }
   }
   for (const Constant& c : kConstants) parser.DefineConst(c.name, c.value);
@@ -161,6 +163,11 @@ std::vector<std::string> FunctionAndConstantNames() {
 bool IsFunctionName(const std::string& name) {
   return std::any_of(std::begin(kFunctions), std::end(kFunctions),
                      [&name](const Function& f) { return name == f.name; });
+}
+
+bool IsCalculatorName(const std::string& name) {
+  return IsFunctionName(name) || std::any_of(std::begin(kConstants), std::end(kConstants),
+                                             [&name](const Constant& c) { return name == c.name; });
 }
 
 }  // namespace orvane

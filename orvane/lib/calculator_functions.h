@@ -16,7 +16,8 @@ namespace orvane {
 void DefineFunctionsAndConstants(mu::Parser& parser);
 // The names, as completion offers them: functions followed by "(", then constants.
 std::vector<std::string> FunctionAndConstantNames();
-// Whether `name` is one of the functions.
+// Whether `name` is one of the functions; or one of the functions and constants.
 bool IsFunctionName(const std::string& name);
+bool IsCalculatorName(const std::string& name);
 
 }  // namespace orvane

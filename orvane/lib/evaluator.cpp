@@ -21,8 +21,9 @@ namespace orvane {
 
 namespace {
 
-[[noreturn]] void DivisionByZero() {
-  Fail("division by zero");
+// By 0, or by a number too close to 0 for a double, which the quotient cannot be divided by.
+[[noreturn]] void DivisionByZero(double divisor) {
+  Fail(IsTooClose(divisor) ? kTooClose : "division by zero");
 }
 
 // A literal too large for a double is an operand of nothing but a product with an exact 0.
@@ -60,19 +61,19 @@ double Multiply(double a, double b) {
 }
 double Divide(double a, double b) {
   RejectTooLarge(a, b);
-  if (b == 0) DivisionByZero();
+  if (b == 0) DivisionByZero(b);
   double quotient = Finite(a / b);
   return quotient == 0 ? ZeroResult(IsExactZero(a)) : quotient;
 }
 double Remainder(double a, double b) {
   RejectTooLarge(a, b);
-  if (b == 0) DivisionByZero();
+  if (b == 0) DivisionByZero(b);
   double remainder = fmod(a, b);  // always exact
   return remainder == 0 ? ZeroResult(!IsTooClose(a)) : remainder;
 }
 double Power(double a, double b) {
   RejectTooLarge(a, b);
-  if (a == 0 && b < 0) DivisionByZero();
+  if (a == 0 && b < 0) DivisionByZero(a);
   double power = pow(a, b);
   if (isnan(power)) Fail("(" + NumberText(a) + ")^" + NumberText(b) + " is not a number");
   Finite(power);
@@ -269,7 +270,9 @@ void FormatNumber(double value, std::string& out) {
       std::to_chars(shortest, shortest + sizeof shortest, value,
                     whole ? std::chars_format::scientific : std::chars_format::general)
           .ptr;
-  if (shortestEnd - shortest < end - text) {
+  // A fraction never shows as a whole number: 1e14+0.5 is 100000000000000.5, not 100000000000000.
+  bool looksWhole = std::find_if(text, end, [](char c) { return c == '.' || c == 'e'; }) == end;
+  if (shortestEnd - shortest < end - text || (!whole && looksWhole)) {
     out.assign(shortest, shortestEnd);
   } else {
     out.assign(text, end);

@@ -27,6 +27,7 @@ inline double ZeroResult(bool exact) {
 }
 
 inline const char* const kTooLarge = "a number is too large (above about 1.8e308)";
+inline const char* const kTooClose = "a number is too close to 0 (below about 4.9e-324)";
 
 [[noreturn]] inline void Fail(const std::string& message) {
   throw mu::ParserError(message.c_str());  // this form says the error is ours (ecGENERIC)

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "host/host_text.h"
+#include "orvane/lib/calculator_functions.h"
 #include "platform/system.h"
 
 namespace orvane {
@@ -38,9 +39,11 @@ bool Lookup(const Text& name, Text& value) {
   return length > 0;
 }
 
-// Whether `text` is a sign and a number: decimal digits with a point and an exponent, or "0x"
-// and hexadecimal digits.
-bool IsSignedNumber(const Text& text) {
+// Whether `text` is a sign and a number, blanks around it aside: decimal digits with a point and
+// an exponent, or "0x" and hexadecimal digits.
+bool IsSignedNumber(Text text) {
+  text.erase(0, text.find_first_not_of(u" \t"));  // blanks around it are no part of it
+  text.erase(text.find_last_not_of(u" \t") + 1);
   size_t i = 1;
   auto digits = [&](bool hexadecimal) {
     size_t start = i;
@@ -110,7 +113,12 @@ bool ExpandText(Text& text, size_t capacity, std::vector<Text>* undefined, bool 
     if (!name.empty()) NoteUndefined(name, undefined);
     return false;
   };
-  return ExpandReferences(text, capacity, lookup, calculation);
+  // In a calculation, the calculator's own names are no references unless a variable has one.
+  CalculationReferences rules{[](const Text& name) {
+    Text value;
+    return IsCalculatorName(Narrow(name)) && !Lookup(name, value);
+  }};
+  return ExpandReferences(text, capacity, lookup, calculation ? &rules : nullptr);
 }
 
 std::vector<Text> VariableNames() {

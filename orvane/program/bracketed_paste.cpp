@@ -6,9 +6,11 @@ namespace orvane {
 
 namespace {
 
-// A paste whose end marker has not come this long after its start is over all the same, however
-// its bytes keep coming: keys typed after it are keys again.
-const auto kPasteGiveUp = std::chrono::milliseconds(500);
+// A paste whose end marker has not come when its pauses add up to this, counted from its start,
+// is over all the same: keys typed after it are keys again, even keys that keep coming. A pause
+// is a wait longer than the parts of a paste take: neither the time the shell takes over the
+// lines of a long paste nor the gaps between the parts of one count.
+const auto kPasteGiveUp = std::chrono::microseconds(500000);
 
 }  // namespace
 
@@ -17,7 +19,7 @@ Key BracketedPaste::ReadKey(int timeoutMs) {
     Key key = pasting_ ? ReadPastedKey(timeoutMs) : grammar_.Read(timeoutMs);
     if (key.id == KeyId::kPasteStart) {
       pasting_ = true;
-      giveUpAt_ = std::chrono::steady_clock::now() + kPasteGiveUp;
+      waited_ = std::chrono::microseconds(0);
       continue;
     }
     if (key.id == KeyId::kPasteEnd) pasting_ = false;
@@ -28,14 +30,22 @@ Key BracketedPaste::ReadKey(int timeoutMs) {
 // A key of a paste: its text is text, not keys. Each line of it ends as Enter does (a carriage
 // return and line feed together as one), a tab is a character of the line, and other control
 // characters and escape sequences are left out.
+int BracketedPaste::ReadPastedByte(int timeoutMs) {
+  auto start = std::chrono::steady_clock::now();
+  int byte = bytes_.Read(timeoutMs);
+  auto waited = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+  if (waited > std::chrono::milliseconds(kPastePartGapMs)) waited_ += waited;
+  return byte;
+}
+
 Key BracketedPaste::ReadPastedKey(int timeoutMs) {
   for (;;) {
-    auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(giveUpAt_ - std::chrono::steady_clock::now());
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(kPasteGiveUp - waited_);
     if (left.count() <= 0) return MakeKey(KeyId::kPasteEnd);  // what follows is typed
     int untilGiveUp = static_cast<int>(left.count());
     int wait = timeoutMs >= 0 && timeoutMs < untilGiveUp ? timeoutMs : untilGiveUp;
-    int byte = bytes_.Read(wait);
+    int byte = ReadPastedByte(wait);
     bool afterReturn = pastedReturn_;
     pastedReturn_ = byte == '\r';
     if (byte == TerminalBytes::kNoByte && wait == untilGiveUp) return MakeKey(KeyId::kPasteEnd);
@@ -54,7 +64,7 @@ Key BracketedPaste::ReadPastedKey(int timeoutMs) {
     if (byte == 27) {
       // The end marker, or a sequence within the paste; an Escape alone is left out, and
       // what follows it is text.
-      int next = bytes_.Read(kSequenceWaitMs);
+      int next = ReadPastedByte(kSequenceWaitMs);
       if (next == '[') {
         key = grammar_.ReadCsi();
       } else {

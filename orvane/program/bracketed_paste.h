@@ -10,6 +10,9 @@
 
 namespace orvane {
 
+// How long the parts of one paste may be apart, as a terminal or a remote link sends it.
+const int kPastePartGapMs = 10;
+
 class BracketedPaste {
  public:
   BracketedPaste(TerminalBytes& bytes, KeyGrammar& grammar) : bytes_(bytes), grammar_(grammar) {}
@@ -21,12 +24,14 @@ class BracketedPaste {
 
  private:
   Key ReadPastedKey(int timeoutMs);
+  // A byte of the paste; a wait longer than kPastePartGapMs for it is counted.
+  int ReadPastedByte(int timeoutMs);
 
   TerminalBytes& bytes_;
   KeyGrammar& grammar_;
-  bool pasting_ = false;       // between the markers of a paste
-  bool pastedReturn_ = false;  // the last key of the paste was a carriage return
-  std::chrono::steady_clock::time_point giveUpAt_;  // when a paste without its end is over
+  bool pasting_ = false;                 // between the markers of a paste
+  bool pastedReturn_ = false;            // the last key of the paste was a carriage return
+  std::chrono::microseconds waited_{0};  // the pauses in this paste, since its start
 };
 
 }  // namespace orvane

@@ -39,11 +39,12 @@ struct Descriptor {
 const int kLockTries = 20;
 const useconds_t kLockStepUs = 5000;
 
-// Takes the lock; false with errno set, EWOULDBLOCK when someone else still holds it.
-bool Lock(int fd, int how) {
+// Takes the lock, trying once or for about 100 ms; false with errno set, EWOULDBLOCK when
+// someone else still holds it.
+bool Lock(int fd, int how, bool wait = true) {
   for (int tries = 1;; ++tries) {
     if (flock(fd, how | LOCK_NB) == 0) return true;
-    if (errno != EWOULDBLOCK || tries == kLockTries) return false;
+    if (errno != EWOULDBLOCK || !wait || tries == kLockTries) return false;
     usleep(kLockStepUs);
   }
 }
@@ -239,12 +240,12 @@ std::vector<std::u16string> HistoryFile::Load(int& error) const {
   return lines;
 }
 
-bool HistoryFile::Append(const std::u16string& line) const {
+bool HistoryFile::Append(const std::u16string& line, bool waitForLock) const {
   MakeFolders(path_);
   int error = 0;
   Descriptor file(OpenRegular(path_, O_RDWR | O_CREAT, error));
   errno = error;
-  if (file.fd < 0 || !Lock(file.fd, LOCK_EX)) return false;
+  if (file.fd < 0 || !Lock(file.fd, LOCK_EX, waitForLock)) return false;
   struct stat about;
   if (fstat(file.fd, &about) != 0) return false;  // another shell may have written meanwhile
   std::string entry = Narrow(line);

@@ -30,8 +30,10 @@ class HistoryFile {
   // Appends a line unless the file's last line is the same, then trims the file when it has
   // grown past kTrimAt lines (or past 16 MiB), all under one lock; the lines are counted from
   // the end, only as far as it takes. Creates the file (mode 0600) and its folder when needed.
-  // False, with errno (or kNotRegular) set, when the line could not be written.
-  bool Append(const std::u16string& line) const;
+  // False, with errno (or kNotRegular) set, when the line could not be written: EWOULDBLOCK
+  // when another program holds the lock, which is waited for about 100 ms, or not at all
+  // without `waitForLock`.
+  bool Append(const std::u16string& line, bool waitForLock = true) const;
 
   const std::string& Path() const { return path_; }
 

@@ -23,8 +23,6 @@ namespace {
 
 const char kPrompt[] = "orvane> ";
 const int kPromptWidth = sizeof kPrompt - 1;  // the prompt is ASCII
-// How long a paste may pause between two parts of it and still be drawn as one batch of keys.
-const int kPasteBatchGapMs = 10;
 
 }  // namespace
 
@@ -208,7 +206,7 @@ void Session::TakeKey(const Key& key, RawTerminal& terminal) {
   // they are all in (a paste is one redraw, not one per character); anything else starts from
   // the line as it is now. Within a paste, the next part may take a moment to come through the
   // terminal: a short wait for it costs less than drawing the rest of a long line again.
-  inPaste_ = action == EditorAction::kShow && keys_.KeyWaiting(inPaste_ ? kPasteBatchGapMs : 0);
+  inPaste_ = action == EditorAction::kShow && keys_.KeyWaiting(inPaste_ ? kPastePartGapMs : 0);
   if (inPaste_) return;
   ShowLine();
   switch (action) {
@@ -328,13 +326,16 @@ void Session::LoadHistory() {
 
 void Session::SaveToHistory(const std::u16string& line) {
   if (!history_) return;
+  // Once a line waits for the lock, the next ones only try it: a paste of many lines would
+  // otherwise wait at each.
+  bool wait = unsaved_.empty();
   unsaved_.push_back(line);
-  SaveUnsaved();
+  SaveUnsaved(wait);
 }
 
-void Session::SaveUnsaved() {
+void Session::SaveUnsaved(bool waitForLock) {
   while (!unsaved_.empty()) {
-    if (!history_->Append(unsaved_.front())) {
+    if (!history_->Append(unsaved_.front(), waitForLock)) {
       if (errno == EWOULDBLOCK) return;  // kept for the next Enter, or the exit
       HistoryProblem("cannot be written", errno);
     }
@@ -344,7 +345,7 @@ void Session::SaveUnsaved() {
 
 void Session::SaveHistoryAtExit() {
   if (!history_) return;
-  SaveUnsaved();
+  SaveUnsaved(true);
   if (unsaved_.empty()) return;
   size_t count = unsaved_.size();
   HostMessage("warning: the history file " + history_->Path() +

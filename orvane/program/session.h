@@ -77,8 +77,9 @@ class Session {
 
   void LoadHistory();
   void SaveToHistory(const std::u16string& line);
-  // Appends the lines that wait for the history file, oldest first, while it is not locked.
-  void SaveUnsaved();
+  // Appends the lines that wait for the history file, oldest first, while it is not locked
+  // (waiting for the lock a moment, or not at all).
+  void SaveUnsaved(bool waitForLock);
   // At exit: one more try, and a warning for the lines that cannot be saved.
   void SaveHistoryAtExit();
   // Says once a session that the history file cannot be used, and why.
@@ -88,7 +89,7 @@ class Session {
   Plugin plugin_;
   LineEditor editor_;
   LineView view_;
-  KeyReader keys_{STDIN_FILENO};  // the keys typed at the prompt
+  KeyReader keys_{STDIN_FILENO};          // the keys typed at the prompt
   std::unique_ptr<HistoryFile> history_;  // none when input is not a terminal, or turned off
   bool historyWarned_ = false;
   std::deque<std::u16string> unsaved_;  // lines that met the history file locked

@@ -64,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         Expansion{"%ORVANE_TEST_X%+1", "5+1", 1024, "", true},
         Expansion{"%ORVANE_TEST_X%3+%ORVANE_TEST_X%", "5%3+5", 1024, "", true},
         Expansion{"%ORVANE_TEST_NEGATIVE^2", "(-5)^2", 1024, "", true},
+        Expansion{"10%pi+%ORVANE_TEST_X%e", "10%pi+5%e", 1024, "", true},
         Expansion{"%ORVANE_TEST_NEGATIVE^2", "-5^2", 1024}));
 
 struct Evaluation {
@@ -106,6 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
         Evaluation{"1/3", "0.333333333333333"}, Evaluation{"0.1+0.2", "0.3"},
         Evaluation{"2^53", "9.00719925474099e+15"}, Evaluation{"-2^53", "-9.00719925474099e+15"},
         Evaluation{"2^53+1", "9.00719925474099e+15"}, Evaluation{"1e-320", "1e-320"},
+        Evaluation{"1e14+0.5", "1.000000000000005e+14"}, Evaluation{"0?sqrt(-1):1", "1"},
+        Evaluation{"1/1e-400", nullptr, "a number is too close to 0 (below about 4.9e-324)"},
         Evaluation{"2^53+2", "9.00719925474099e+15"}, Evaluation{"1e-7", "1e-07"},
         Evaluation{"-0", "0"}, Evaluation{"sqrt(16)+max(1,2)", "6"},
         // Results: 15 significant digits, rounded, without trailing zeros; an exponent beyond

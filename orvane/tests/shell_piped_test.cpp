@@ -48,9 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
                  0},
         PipeCase{"UndefinedVariableWarns",
                  {},
-                 "=7.5%_pi\necho [%nope]\n",
-                 "7.5%_pi = 7.5\n[]\n",
-                 "orvane: line 1: warning: undefined variable _pi expands to nothing\n"
+                 "=7.5%_x\necho [%nope]\n",
+                 "7.5%_x = 7.5\n[]\n",
+                 "orvane: line 1: warning: undefined variable _x expands to nothing\n"
                  "orvane: line 2: warning: undefined variable nope expands to nothing\n",
                  0},
         PipeCase{"UndefinedVariableNamedWhenTheCalculationFails",
