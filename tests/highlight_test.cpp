@@ -4,6 +4,7 @@
 #include "platform/system.h"
 #include "tests/support/host_fixture.h"
 #include "tests/support/platform_calls.h"
+#include "tests/support/shown.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ struct SettingCase {
   int expected;
 };
 std::ostream& operator<<(std::ostream& out, const SettingCase& c) {
-  return out << c.text << " on " << c.current;
+  return out << Shown(c.text) << " on " << c.current;
 }
 
 class SettingTextTest : public HighlightTest, public ::testing::WithParamInterface<SettingCase> {};

@@ -4,6 +4,7 @@
 
 #include "platform/system.h"
 #include "tests/support/host_fixture.h"
+#include "tests/support/shown.h"
 
 namespace {
 
@@ -63,8 +64,8 @@ struct Trigger {
 };
 std::ostream& operator<<(std::ostream& out, const Trigger& t) {
   return out << t.keyCode << " named "
-             << (t.keyName && t.keyName != kBadPointerName ? Narrow(t.keyName) : "(none)")
-             << " on host " << (t.hostVersion ? t.hostVersion : "(not initialised)");
+             << (t.keyName && t.keyName != kBadPointerName ? Shown(Narrow(t.keyName)) : "(none)")
+             << " on host " << (t.hostVersion ? Shown(t.hostVersion) : "(not initialised)");
 }
 
 class TriggerTest : public PluginTest, public ::testing::WithParamInterface<Trigger> {};
@@ -105,7 +106,7 @@ struct LineCase {
   const char* printed;  // the Printf call, or "" for nothing at all
 };
 std::ostream& operator<<(std::ostream& out, const LineCase& c) {
-  return out << c.line;
+  return out << Shown(c.line);
 }
 
 class LineTest : public PluginTest, public ::testing::WithParamInterface<LineCase> {};

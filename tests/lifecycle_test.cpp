@@ -1,6 +1,7 @@
 #include <string.h>
 
 #include "tests/support/host_fixture.h"
+#include "tests/support/shown.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ struct VersionCase {
   bool namesKeys;
 };
 std::ostream& operator<<(std::ostream& out, const VersionCase& c) {
-  return out << c.version;
+  return out << Shown(c.version);
 }
 
 class HostVersionTest : public PluginTest, public ::testing::WithParamInterface<VersionCase> {};

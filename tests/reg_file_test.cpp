@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/posix/reg_file_cache.h"
+#include "tests/support/shown.h"
 #include "tests/support/text.h"
 
 using namespace std::string_literals;
@@ -80,9 +81,11 @@ struct ValueLine {
   Rewrite rewrite = kAtOnce;
 };
 std::ostream& operator<<(std::ostream& out, const ValueLine& c) {
-  std::string shown = c.line;
-  std::replace(shown.begin(), shown.end(), '\0', '0');  // test names hold no NUL
-  return out << shown;
+  const char* rewrite[] = {"", ", later, same times", ", later, stamped ahead"};
+  std::string header = c.header;
+  out << Shown(c.line, 40);
+  if (c.header != kHeader) out << ", " << header.substr(0, header.find('\r'));
+  return out << rewrite[c.rewrite];
 }
 
 class ValueLineTest : public RegFileTest, public ::testing::WithParamInterface<ValueLine> {};

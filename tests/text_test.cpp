@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/shown.h"
 #include "tests/support/text.h"
 
 namespace {
@@ -16,7 +17,7 @@ struct Conversion {
   bool outOfRange;
 };
 std::ostream& operator<<(std::ostream& out, const Conversion& c) {
-  return out << c.text << " base " << c.base;
+  return out << Shown(c.text) << " base " << c.base;
 }
 
 class ConversionTest : public ::testing::TestWithParam<Conversion> {};

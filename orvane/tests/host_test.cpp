@@ -6,6 +6,7 @@
 #include "orvane/lib/console.h"
 #include "orvane/lib/evaluator.h"
 #include "orvane/lib/variables.h"
+#include "tests/support/shown.h"
 
 namespace orvane {
 namespace {
@@ -18,7 +19,8 @@ struct Expansion {
   bool calculation = false;    // expanded for a calculation
 };
 std::ostream& operator<<(std::ostream& out, const Expansion& e) {
-  return out << e.text;
+  out << Shown(e.text) << (e.calculation ? " to calculate" : "");
+  return e.capacity == 1024 ? out : out << " in " << e.capacity;
 }
 
 class ExpansionTest : public ::testing::TestWithParam<Expansion> {
@@ -74,7 +76,7 @@ struct Evaluation {
   size_t position = 0;     // where the error is, counted from 1 (0: nowhere)
 };
 std::ostream& operator<<(std::ostream& out, const Evaluation& e) {
-  return out << e.expression;
+  return out << Shown(e.expression);
 }
 
 class EvaluationTest : public ::testing::TestWithParam<Evaluation> {};
@@ -219,7 +221,7 @@ struct Colours {
   int foreground, background;  // -1: not a description
 };
 std::ostream& operator<<(std::ostream& out, const Colours& c) {
-  return out << c.description;
+  return out << Shown(c.description);
 }
 
 class ColourTest : public ::testing::TestWithParam<Colours> {};

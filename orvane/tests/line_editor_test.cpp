@@ -214,8 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"=1+1", u"=2*3"},
                  {K::kCtrlR, u"+", K::kEnter},
                  u"=1|+1",
-                 EditorAction::kSubmit}),
-    [](const ::testing::TestParamInfo<EditCase>& info) { return std::string(info.param.name); });
+                 EditorAction::kSubmit}));
 
 TEST(LineEditorTest, HistoryKeepsTheLastThousandWithoutRepeats) {
   LineEditor editor;

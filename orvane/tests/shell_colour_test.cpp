@@ -36,8 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "orvane: line 4: warning: \"purple\" is not a colour description (such as "
                  "\"bright red on blue\")\n",
                  0,
-                 {"Highlight=pink"}}),
-    PipeCaseName);
+                 {"Highlight=pink"}}));
 
 TEST(PipeTest, ColoursOnlyWhenAskedAndNeverWithNoColor) {
   EXPECT_EQ(RunShell({}, "=1+1\n").out, "1+1 = 2\n");

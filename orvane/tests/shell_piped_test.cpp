@@ -291,8 +291,8 @@ INSTANTIATE_TEST_SUITE_P(
                  1,
                  {},
                  Output::kClosed},
-        PipeCase{"BrokenPipe", {"-c", "=6*7"}, "", "", "", 128 + SIGPIPE, {}, Output::kBrokenPipe}),
-    PipeCaseName);
+        PipeCase{
+            "BrokenPipe", {"-c", "=6*7"}, "", "", "", 128 + SIGPIPE, {}, Output::kBrokenPipe}));
 
 TEST(PipeTest, PrintsExactlyTheResults) {
   Outcome run = RunShell({}, "=6*7\n=%Ans+1\n");

@@ -48,13 +48,10 @@ struct PipeCase {
   Input from = Input::kFile;
   std::string workDir = "";  // where it runs; "": where the test runs
 };
+// A row prints as its name, which ctest's list takes for the test's.
 std::ostream& operator<<(std::ostream& out, const PipeCase& c);
 
 class PipeCaseTest : public ::testing::TestWithParam<PipeCase> {};
-// The name of a row in ctest's list: the name it is given.
-inline std::string PipeCaseName(const ::testing::TestParamInfo<PipeCase>& info) {
-  return info.param.name;
-}
 
 // A session at a pseudo-terminal.
 class Terminal {

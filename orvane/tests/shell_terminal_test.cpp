@@ -164,8 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SignalCase{"StopSignal", SIGTSTP, nullptr, After::kStops},
                       SignalCase{"UncatchableStop", SIGSTOP, nullptr, After::kStops},
                       SignalCase{"CtrlZ", SIGTSTP, "\x1a", After::kStops},
-                      SignalCase{"CtrlZWithoutJobControl", 0, "\x1a", After::kCarriesOn}),
-    [](const ::testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
+                      SignalCase{"CtrlZWithoutJobControl", 0, "\x1a", After::kCarriesOn}));
 
 }  // namespace
 }  // namespace shell_test
