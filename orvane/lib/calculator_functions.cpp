@@ -1,6 +1,5 @@
 #include "orvane/lib/calculator_functions.h"
 
-#include <fenv.h>
 #include <math.h>
 
 #include <algorithm>
@@ -13,10 +12,18 @@ namespace orvane {
 
 namespace {
 
+// What a result of 0 or an infinite one says, beyond what the arguments say.
+enum class Edge : unsigned char {
+  kNone,       // 0 is an answer (rint(0.3), acos(1)); infinity is a number too large
+  kUnderflow,  // 0 only from a first argument of 0: from any other, a number too close to 0
+  kPole,       // infinity at a pole (ln(0), atanh(1)): the call is undefined
+};
+
 struct Function {
   const char* name;
-  int arity;  // 1 or 2; 0 for any number (at least one)
-  double (*compute)(const double* x, int count);
+  int arity;                                      // 1 or 2; 0 for any number (at least one)
+  double (*compute)(const double* x, int count);  // -0 only for a result too close to 0
+  Edge edge = Edge::kNone;
 };
 
 double Sign(const double* x, int) {
@@ -27,11 +34,17 @@ ExactSum SumOf(const double* x, int count) {
   for (int i = 0; i < count; ++i) sum.Add(x[i]);
   return sum;
 }
+// The exact sum divided by `divisor` and rounded once; -0 when it is not 0 but rounds to 0.
+double RoundedSum(const double* x, int count, uint64_t divisor) {
+  ExactSum sum = SumOf(x, count);
+  double rounded = sum.Rounded(divisor);
+  return rounded == 0 ? ZeroResult(sum.IsZero()) : rounded;
+}
 double Sum(const double* x, int count) {
-  return SumOf(x, count).Rounded();
+  return RoundedSum(x, count, 1);
 }
 double Average(const double* x, int count) {
-  return SumOf(x, count).Rounded(static_cast<uint64_t>(count));
+  return RoundedSum(x, count, static_cast<uint64_t>(count));
 }
 double Min(const double* x, int count) {
   return *std::min_element(x, x + count);
@@ -42,7 +55,8 @@ double Max(const double* x, int count) {
 
 // The C library's own functions, which are accurate over their whole domains (asinh(1e-20) is
 // 1e-20, acosh(1e200) is 461.21...), and rint rounds halves to even; sum and avg are exact
-// before their one rounding.
+// before their one rounding. What a result of 0 or infinity means is each row's own, not the
+// floating-point flags', which not every machine (nor Valgrind) keeps.
 const Function kFunctions[] = {
     {"sin", 1, [](const double* x, int) { return sin(x[0]); }},
     {"cos", 1, [](const double* x, int) { return cos(x[0]); }},
@@ -50,22 +64,22 @@ const Function kFunctions[] = {
     {"asin", 1, [](const double* x, int) { return asin(x[0]); }},
     {"acos", 1, [](const double* x, int) { return acos(x[0]); }},
     {"atan", 1, [](const double* x, int) { return atan(x[0]); }},
-    {"atan2", 2, [](const double* x, int) { return atan2(x[0], x[1]); }},
+    {"atan2", 2, [](const double* x, int) { return atan2(x[0], x[1]); }, Edge::kUnderflow},
     {"sinh", 1, [](const double* x, int) { return sinh(x[0]); }},
     {"cosh", 1, [](const double* x, int) { return cosh(x[0]); }},
     {"tanh", 1, [](const double* x, int) { return tanh(x[0]); }},
     {"asinh", 1, [](const double* x, int) { return asinh(x[0]); }},
     {"acosh", 1, [](const double* x, int) { return acosh(x[0]); }},
-    {"atanh", 1, [](const double* x, int) { return atanh(x[0]); }},
-    {"exp", 1, [](const double* x, int) { return exp(x[0]); }},
-    {"ln", 1, [](const double* x, int) { return log(x[0]); }},
-    {"log", 1, [](const double* x, int) { return log(x[0]); }},  // natural, as ln
-    {"log2", 1, [](const double* x, int) { return log2(x[0]); }},
-    {"log10", 1, [](const double* x, int) { return log10(x[0]); }},
+    {"atanh", 1, [](const double* x, int) { return atanh(x[0]); }, Edge::kPole},
+    {"exp", 1, [](const double* x, int) { return exp(x[0]); }, Edge::kUnderflow},
+    {"ln", 1, [](const double* x, int) { return log(x[0]); }, Edge::kPole},
+    {"log", 1, [](const double* x, int) { return log(x[0]); }, Edge::kPole},  // natural, as ln
+    {"log2", 1, [](const double* x, int) { return log2(x[0]); }, Edge::kPole},
+    {"log10", 1, [](const double* x, int) { return log10(x[0]); }, Edge::kPole},
     {"sqrt", 1, [](const double* x, int) { return sqrt(x[0]); }},
     {"abs", 1, [](const double* x, int) { return fabs(x[0]); }},
     {"sign", 1, Sign},
-    {"rint", 1, [](const double* x, int) { return rint(x[0]); }},
+    {"rint", 1, [](const double* x, int) { return rint(x[0]) + 0.0; }},  // rint(-0.3) is +0
     {"sum", 0, Sum},
     {"avg", 0, Average},
     {"min", 0, Min},
@@ -98,7 +112,6 @@ double Call(const Function& f, const double* given, int count) {
     tooClose = tooClose || IsTooClose(value);
     if (value == 0) value = 0;  // an exact zero has no sign: atan2(-0,-1) is pi
   }
-  feclearexcept(FE_UNDERFLOW | FE_DIVBYZERO);
   double result = f.compute(x.data(), count);
   // A number too close to 0 has a sign that was not kept: an answer that turns on it (atan2 of
   // one and a negative number) cannot be given.
@@ -112,10 +125,13 @@ double Call(const Function& f, const double* given, int count) {
   if (isnan(result)) Fail(CallText(f, x.data(), count) + " is not a number");
   if (isinf(result)) {
     if (tooClose) Fail(kTooClose);  // ln(1e-400): finite, but not from 0
-    if (fetestexcept(FE_DIVBYZERO)) Fail(CallText(f, x.data(), count) + " is undefined");
+    if (f.edge == Edge::kPole) Fail(CallText(f, x.data(), count) + " is undefined");
     TooLarge();
   }
-  if (result == 0) return ZeroResult(!tooClose && !fetestexcept(FE_UNDERFLOW));
+  if (result == 0) {
+    bool underflow = IsTooClose(result) || (f.edge == Edge::kUnderflow && x[0] != 0);
+    return ZeroResult(!tooClose && !underflow);
+  }
   return result;
 }
 

@@ -1,6 +1,5 @@
 #include "orvane/lib/exact_sum.h"
 
-#include <fenv.h>
 #include <math.h>
 
 #include <algorithm>
@@ -68,8 +67,11 @@ double ExactSum::Rounded(uint64_t divisor) const {
   for (int i = lowest - 2; i >= 0 && !beyondHalf; --i) beyondHalf = Bit(magnitude, i);
   if (Bit(magnitude, lowest - 1) && (beyondHalf || (kept & 1) != 0)) ++kept;  // ties to even
   double rounded = ldexp(static_cast<double>(kept), lowest - kFractionBits);
-  if (rounded == 0) feraiseexcept(FE_UNDERFLOW);
   return negative ? -rounded : rounded;
+}
+
+bool ExactSum::IsZero() const {
+  return std::all_of(words_, words_ + kWords, [](uint64_t word) { return word == 0; });
 }
 
 }  // namespace orvane

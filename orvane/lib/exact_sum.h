@@ -11,9 +11,10 @@ class ExactSum {
   // Adds a finite double.
   void Add(double x);
   // The sum divided by `divisor`, rounded once to the nearest double (ties to even); infinite
-  // when it is too large for one. A sum that is not 0 but rounds to 0 raises FE_UNDERFLOW, as
-  // a floating-point operation would.
+  // when it is too large for one.
   double Rounded(uint64_t divisor = 1) const;
+  // Whether the sum is exactly 0 (a sum that is not may still round to 0).
+  bool IsZero() const;
 
  private:
   // A fixed-point number in two's complement, least significant word first. Bit 0 weighs
