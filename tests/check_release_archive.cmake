@@ -15,7 +15,7 @@ string(STRIP "${listing}" listing)
 string(REPLACE "\n" ";" listing "${listing}")
 list(SORT listing)
 set(expected CHANGELOG.md Highlight-all-plugins.reg Highlight-all-users.reg
-    Highlight-current-user.reg LICENSE README.txt Remove-Highlight-all-plugins.reg
+    Highlight-current-user.reg LICENSE.txt README.txt Remove-Highlight-all-plugins.reg
     Remove-Highlight-all-users.reg Remove-Highlight-current-user.reg Sumbra.dll
     THIRD-PARTY-NOTICES.txt)
 if(NOT listing STREQUAL expected)
