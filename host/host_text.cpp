@@ -14,6 +14,13 @@ bool StartsOperand(const WideString& text, size_t at) {
   return IsNameCharacter(c) || c == '.' || c == '(' || c == '%' || c == '[';
 }
 
+// Whether the character before `at` ends an operand: a "%" after it can only be a remainder.
+bool AfterOperand(const WideString& text, size_t at) {
+  if (at == 0) return false;
+  WideChar c = text[at - 1];
+  return IsNameCharacter(c) || c == '.' || c == ')';
+}
+
 }  // namespace
 
 bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& lookup,
@@ -39,6 +46,7 @@ bool ExpandReferences(WideString& text, size_t limit, const VariableLookup& look
       out.append(text, i, end + 1 - i);
       i = end;
     } else {
+      if (calculation != nullptr && AfterOperand(text, i)) out += '%';  // 10%x: 10 mod x
       if (lookup(name, value)) out += value;
       i = end;
     }

@@ -17,10 +17,12 @@ using VariableLookup = std::function<bool(const WideString& name, WideString& va
 // up to "]". A "%" that starts no reference stays as it is ("10%3", "100%"). Returns false, and
 // leaves `text` alone, when the result would reach `limit` characters.
 //
-// A calculation reads two more rules, when `calculation` is given: a "%" right after a name also
-// ends the reference, as on Windows ("%x%+1"), unless an operand of a remainder follows it
-// ("%x%3", "%x%%y"); and a name for which `keepsText` says so is no reference at all ("10%pi"
-// stays, the remainder by the calculator's pi, while no variable pi is defined).
+// A calculation reads three more rules, when `calculation` is given: a "%" right after a name
+// also ends the reference, as on Windows ("%x%+1"), unless an operand of a remainder follows it
+// ("%x%3", "%x%%y"); a "%" right after an operand is a remainder as well as the start of a
+// reference ("10%x" is 10 mod x, not 10 followed by x's digits); and a name for which
+// `keepsText` says so is no reference at all ("10%pi" stays, the remainder by the calculator's
+// pi, while no variable pi is defined).
 struct CalculationReferences {
   std::function<bool(const WideString& name)> keepsText;
 };

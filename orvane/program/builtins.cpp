@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "host/variable_names.h"
 #include "orvane/lib/console.h"
 #include "orvane/lib/evaluator.h"
 #include "orvane/lib/messages.h"
@@ -58,10 +60,12 @@ const char* const kHelp =
     "  =EXPR or :EXPR  calculate (the Sumbra plug-in); the result goes to %Ans\n"
     "  echo TEXT       print TEXT after variable expansion\n"
     "  set NAME=VALUE  set a variable (set NAME= removes it); set alone lists them\n"
-    "  color XY        colours: background X, foreground Y, hex digits (color 1E)\n"
+    "  color XY        the screen's colours: background X, foreground Y, hex digits\n"
+    "                  (color 1E); color alone: back to 07\n"
     "  help            this list\n"
     "  exit [CODE]     leave, with CODE from 0 to 255 (Ctrl-D on an empty line too)\n"
-    "variables: %name or %[name], in any case; an undefined one expands to nothing\n";
+    "variables: %name or %[name], in any case; an undefined one expands to nothing\n"
+    "functions: type = and then Tab; the manual page orvane(1) tells all\n";
 
 CommandResult Fail(const std::string& message) {
   HostMessage(message);
@@ -176,6 +180,13 @@ CommandResult RunCommandLine(std::u16string_view typed) {
   if (SameWord(verb, "help")) {
     ConsoleWrite(Wide(kHelp));
     return CommandResult();
+  }
+  size_t equals = verb.find('=');
+  if (equals != std::u16string::npos && equals > 0 && IsNameStart(verb[0]) &&
+      std::all_of(verb.begin(), verb.begin() + static_cast<long>(equals),
+                  [](char16_t c) { return IsNameCharacter(c); })) {
+    return Fail("unknown command: " + Narrow(verb) + " (to set a variable, type set " +
+                Narrow(line) + ")");
   }
   if (ReadsAsArithmetic(Narrow(expanded))) {
     return Fail("unknown command: " + Narrow(verb) + " (to calculate, type =" + Narrow(line) + ")");

@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         Expansion{"%ORVANE_TEST_X%3+%ORVANE_TEST_X%", "5%3+5", 1024, "", true},
         Expansion{"%ORVANE_TEST_NEGATIVE^2", "(-5)^2", 1024, "", true},
         Expansion{"10%pi+%ORVANE_TEST_X%e", "10%pi+5%e", 1024, "", true},
+        Expansion{"10%ORVANE_TEST_X", "10%5", 1024, "", true},
         Expansion{"%ORVANE_TEST_NEGATIVE^2", "-5^2", 1024}));
 
 struct Evaluation {

@@ -48,8 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
                  0},
         PipeCase{"UndefinedVariableWarns",
                  {},
-                 "=7.5%_x\necho [%nope]\n",
-                 "7.5%_x = 7.5\n[]\n",
+                 "=%_x+7.5\necho [%nope]\n",
+                 "%_x+7.5 = 7.5\n[]\n",
                  "orvane: line 1: warning: undefined variable _x expands to nothing\n"
                  "orvane: line 2: warning: undefined variable nope expands to nothing\n",
                  0},
@@ -187,10 +187,11 @@ INSTANTIATE_TEST_SUITE_P(
                  1},
         PipeCase{"MissingEqualsGetsAHint",
                  {},
-                 "6*7\nfoo\n",
+                 "6*7\nfoo\nx=5\n",
                  "",
                  "orvane: line 1: unknown command: 6*7 (to calculate, type =6*7)\n"
-                 "orvane: line 2: unknown command: foo (type help for the list)\n",
+                 "orvane: line 2: unknown command: foo (type help for the list)\n"
+                 "orvane: line 3: unknown command: x=5 (to set a variable, type set x=5)\n",
                  1},
         PipeCase{"CalculationAfterBlanksSaysWhy",
                  {},
