@@ -7,6 +7,8 @@
 #   `code`                  its text
 #   [text](target)          its text, then " (target)" for a web address
 #   <!-- comment -->        on a line of its own, dropped
+# Markdown it does not read (emphasis, a fence that is not at the start of a line, a link it
+# cannot take apart, code across two lines) stops the build rather than reach the guide.
 cmake_minimum_required(VERSION 3.25)
 
 file(READ "${INPUT}" markdown)
@@ -16,7 +18,9 @@ endif()
 
 set(text "")
 set(in_block FALSE)
+set(number 0)
 while(NOT markdown STREQUAL "")
+  math(EXPR number "${number} + 1")
   # One line at a time, as a string and never as a list, so that ";" and "[" stay as they are.
   string(FIND "${markdown}" "\n" end)
   if(end EQUAL -1)
@@ -41,9 +45,15 @@ while(NOT markdown STREQUAL "")
     continue()
   endif()
 
+  if(line MATCHES "\\]\\([^)]*\\(")
+    message(FATAL_ERROR "${INPUT}:${number}: a link whose target holds a parenthesis")
+  endif()
   string(REGEX REPLACE "\\[([^]]*)\\]\\(([a-z]+://[^)]*)\\)" "\\1 (\\2)" line "${line}")
   string(REGEX REPLACE "\\[([^]]*)\\]\\([^)]*\\)" "\\1" line "${line}")
   string(REGEX REPLACE "`([^`]*)`" "\\1" line "${line}")
+  if(line MATCHES "[`]|\\*\\*|\\]\\(|<!--|-->|~~~|__")
+    message(FATAL_ERROR "${INPUT}:${number}: Markdown that the plain-text guide cannot show")
+  endif()
   if(line MATCHES "^(#+) +(.*)$")
     set(line "${CMAKE_MATCH_2}")
     set(mark "-")
