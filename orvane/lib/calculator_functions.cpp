@@ -104,28 +104,35 @@ std::string CallText(const Function& f, const double* x, int count) {
   return text + ")";
 }
 
-double Call(const Function& f, const double* given, int count) {
-  bool tooClose = false;
+// The call with a number too close to 0 among its arguments: made with 0 in its place, since
+// -0 only marks it. Its sign was not kept, so an answer that turns on it (atan2 of one and a
+// negative number) cannot be given.
+double ComputeNearZero(const Function& f, const double* given, int count) {
   std::vector<double> x(given, given + count);
-  for (double& value : x) {
-    if (isinf(value)) TooLarge();
-    tooClose = tooClose || IsTooClose(value);
-    if (value == 0) value = 0;  // an exact zero has no sign: atan2(-0,-1) is pi
-  }
+  for (double& value : x) value = IsTooClose(value) ? 0 : value;
   double result = f.compute(x.data(), count);
-  // A number too close to 0 has a sign that was not kept: an answer that turns on it (atan2 of
-  // one and a negative number) cannot be given.
-  for (int i = 0; i < count && tooClose; ++i) {
+  for (int i = 0; i < count; ++i) {
     if (!IsTooClose(given[i])) continue;
     x[i] = -0.0;
     double other = f.compute(x.data(), count);
     x[i] = 0;
     if (other != result && !(isnan(other) && isnan(result))) Fail(kTooClose);
   }
-  if (isnan(result)) Fail(CallText(f, x.data(), count) + " is not a number");
+  return result;
+}
+
+// Every exact zero is +0, so the arguments go as they are unless one is too close to 0.
+double Call(const Function& f, const double* x, int count) {
+  bool tooClose = false;
+  for (int i = 0; i < count; ++i) {
+    if (isinf(x[i])) TooLarge();
+    tooClose = tooClose || IsTooClose(x[i]);
+  }
+  double result = tooClose ? ComputeNearZero(f, x, count) : f.compute(x, count);
+  if (isnan(result)) Fail(CallText(f, x, count) + " is not a number");
   if (isinf(result)) {
     if (tooClose) Fail(kTooClose);  // ln(1e-400): finite, but not from 0
-    if (f.edge == Edge::kPole) Fail(CallText(f, x.data(), count) + " is undefined");
+    if (f.edge == Edge::kPole) Fail(CallText(f, x, count) + " is undefined");
     TooLarge();
   }
   if (result == 0) {
@@ -135,7 +142,6 @@ double Call(const Function& f, const double* given, int count) {
   return result;
 }
 
-// muParser hands each call the row it was defined with.
 double CallOne(void* row, double x) {
   return Call(*static_cast<const Function*>(row), &x, 1);
 }

@@ -37,15 +37,16 @@ double Finite(double result) {
 }
 
 // A sum or difference of 0 is exact unless an operand was too close to 0.
-double Add(double a, double b) {
+double SumOrDifference(double a, double b, double result) {
   RejectTooLarge(a, b);
-  double sum = Finite(a + b);
-  return sum == 0 ? ZeroResult(!IsTooClose(a) && !IsTooClose(b)) : sum;
+  Finite(result);
+  return result == 0 ? ZeroResult(!IsTooClose(a) && !IsTooClose(b)) : result;
+}
+double Add(double a, double b) {
+  return SumOrDifference(a, b, a + b);
 }
 double Subtract(double a, double b) {
-  RejectTooLarge(a, b);
-  double difference = Finite(a - b);
-  return difference == 0 ? ZeroResult(!IsTooClose(a) && !IsTooClose(b)) : difference;
+  return SumOrDifference(a, b, a - b);
 }
 // A product of 0 is exact when a factor is an exact 0; otherwise it underflowed, or a factor
 // was too close to 0.

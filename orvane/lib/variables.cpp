@@ -2,6 +2,7 @@
 // in the environment. Names match whatever their case, as in the Windows environment.
 #include "orvane/lib/variables.h"
 
+#include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -39,38 +40,16 @@ bool Lookup(const Text& name, Text& value) {
   return length > 0;
 }
 
-// Whether `text` is a sign and a number, blanks around it aside: decimal digits with a point and
-// an exponent, or "0x" and hexadecimal digits.
-bool IsSignedNumber(Text text) {
-  text.erase(0, text.find_first_not_of(u" \t"));  // blanks around it are no part of it
-  text.erase(text.find_last_not_of(u" \t") + 1);
-  size_t i = 1;
-  auto digits = [&](bool hexadecimal) {
-    size_t start = i;
-    while (i < text.size() &&
-           (hexadecimal ? HexDigitValue(text[i]) >= 0 : (text[i] >= '0' && text[i] <= '9'))) {
-      ++i;
-    }
-    return i > start;
-  };
-  if (text.empty() || (text[0] != '-' && text[0] != '+')) return false;
-  if (text.compare(1, 2, u"0x") == 0 || text.compare(1, 2, u"0X") == 0) {
-    i = 3;
-    return digits(true) && i == text.size();
-  }
-  bool whole = digits(false);
-  bool fraction = false;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    fraction = digits(false);
-  }
-  if (!whole && !fraction) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    if (!digits(false)) return false;
-  }
-  return i == text.size();
+// Whether `text` is a sign and a number, blanks around it aside, as the evaluator reads its
+// literals (strtod).
+bool IsSignedNumber(const Text& text) {
+  std::string number = Narrow(text);
+  size_t first = number.find_first_not_of(" \t");
+  if (first == std::string::npos || (number[first] != '-' && number[first] != '+')) return false;
+  number.erase(number.find_last_not_of(" \t") + 1);
+  char* end = nullptr;
+  strtod(number.c_str() + first, &end);
+  return end != number.c_str() + first && *end == 0;
 }
 
 // Adds `name` to the list unless it is there already.
